@@ -1,0 +1,38 @@
+# The two commands a fresh Debian 12 machine needs:
+#   make run    set up, build, and start the changer under Wine
+#   make test   set up, build both targets, run every test
+BUILD := build
+ROOT := $(abspath $(BUILD))
+JOBS ?= 2
+
+.PHONY: all setup build build32 build64 test run bench clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+build32: setup
+	@cmake -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DTOLVARIN_TESTS=ON >/dev/null
+	@cmake --build $(BUILD)/i686 -j$(JOBS)
+
+build64: setup
+	@cmake -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DTOLVARIN_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD)/x86_64 -j$(JOBS)
+
+build: build32 build64
+
+test: build
+	@TOLVARIN_FRESH_PREFIX=1 scripts/with-test-env.sh $(BUILD) \
+	  ctest --test-dir $(BUILD)/i686 --output-on-failure --timeout 600
+
+run: build32
+	@scripts/run.sh $(BUILD)
+
+bench: build32
+	@scripts/with-test-env.sh $(BUILD) scripts/bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

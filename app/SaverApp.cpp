@@ -1,0 +1,117 @@
+#include "app/SaverApp.h"
+
+#include "session/PasswordHelper.h"
+#include "session/SaverBaseWindow.h"
+#include "session/SaverHostWindow.h"
+#include "settings/SettingsFile.h"
+#include "ui/SettingsDialog.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+SaverApp* TheSaverApp() { return dynamic_cast<SaverApp*>(App::Instance()); }
+
+BOOL SaverApp::MatchSwitch(char* argument, const char* letter) {
+    if (!argument || !letter) return FALSE;
+    _strlwr(argument);
+    return (argument[0] == '-' || argument[0] == '/') && argument[1] == letter[0];
+}
+
+StartMode SaverApp::ChooseMode(int argumentCount, char** arguments) {
+    if (argumentCount == 1) return StartMode::Settings;
+    if (argumentCount < 2) return StartMode::None;
+    char* first = arguments[1];
+    if (MatchSwitch(first, "c")) return StartMode::Settings;
+    if (MatchSwitch(first, "p")) return StartMode::Preview;
+    if (MatchSwitch(first, "s")) return StartMode::Saver;
+    if (MatchSwitch(first, "a")) return StartMode::ChangePassword;
+    return StartMode::None;
+}
+
+HWND SaverApp::SettingsParent(int argumentCount, char** arguments) {
+    if (argumentCount < 2 || std::strlen(arguments[1]) < 3 || arguments[1][2] != ':') return nullptr;
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(arguments[1] + 3)));
+}
+
+BOOL SaverApp::InitInstance() {
+    // 1. The executable's folder is the current directory in every mode.
+    char modulePath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    std::string folder = modulePath;
+    size_t slash = folder.find_last_of('\\');
+    folder.erase(slash == std::string::npos ? 0 : slash + 1);
+    SetCurrentDirectoryA(folder.c_str());
+
+    // 2. The settings file beside the executable, whatever its name.
+    SetProfileName(folder + settings::kFileName);
+
+    // 3. No screen saver started as an entry may ask for the password itself.
+    passLock = SuspendUsePasswordFlag(*this);
+
+    // 4. The role.
+    std::vector<char*> arguments;
+    for (int i = 0; i < ArgumentCount(); ++i) arguments.push_back(Argument(i));
+    switch (ChooseMode(ArgumentCount(), arguments.data())) {
+    case StartMode::Settings: return RunSettings();
+    case StartMode::Preview: return RunPreview();
+    case StartMode::Saver: return RunSaver();
+    case StartMode::ChangePassword: return RunChangePassword();
+    case StartMode::None: break;
+    }
+    return FALSE;
+}
+
+int SaverApp::ExitInstance() {
+    if (passLock) RestoreUsePasswordFlag(*this);
+    return App::ExitInstance();
+}
+
+bool SaverApp::CreateRoleEvent(const char* name) {
+    sessionEvent = CreateEventA(nullptr, TRUE, FALSE, name);
+    return sessionEvent != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+BOOL SaverApp::RunSettings() {
+    if (!CreateRoleEvent(kSettingsEventName)) return FALSE;
+    std::vector<char*> arguments;
+    for (int i = 0; i < ArgumentCount(); ++i) arguments.push_back(Argument(i));
+    SettingsDialog dialog(SettingsParent(ArgumentCount(), arguments.data()));
+    mainWindow = &dialog;
+    dialog.DoModal();
+    mainWindow = nullptr;
+    return FALSE;
+}
+
+BOOL SaverApp::RunPreview() {
+    if (ArgumentCount() < 3) return FALSE;
+    HWND parent = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(Argument(2))));
+    RECT rect = {};
+    GetClientRect(parent, &rect);
+    // A failed creation has already disposed of the window object.
+    auto* pane = new SaverBaseWindow();
+    if (!pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, rect, parent)) return FALSE;
+    mainWindow = pane;
+    return TRUE;
+}
+
+BOOL SaverApp::RunSaver() {
+    if (!CreateRoleEvent(kSessionEventName)) return FALSE;
+    auto* host = new SaverHostWindow();
+    // The first entry starts from inside the window's creation, and the
+    // players post to the main window: it must be set before.
+    mainWindow = host;
+    if (!host->CreateHostWindow()) {
+        mainWindow = nullptr;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL SaverApp::RunChangePassword() {
+    if (ArgumentCount() < 3) return FALSE;
+    HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(Argument(2))));
+    PasswordHelper helper;
+    helper.ChangePassword(window);
+    return FALSE;
+}

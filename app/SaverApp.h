@@ -1,0 +1,45 @@
+// The application object of tolvarin.scr: decides from the command line
+// which role the process plays (configuration program, preview pane, saver
+// session, password change), keeps two processes of one role apart through
+// a named event, and keeps the system's password flag suspended meanwhile.
+#pragma once
+
+#include "framework/App.h"
+
+enum class StartMode { Settings, Preview, Saver, ChangePassword, None };
+
+class SaverApp : public App {
+public:
+    SaverApp() = default;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Lower-cases argument in place, then: its first character is '-' or '/'
+    // and its second is the first character of letter.
+    static BOOL MatchSwitch(char* argument, const char* letter);
+    // The mode by the first argument, tested in the order c, p, s, a.
+    static StartMode ChooseMode(int argumentCount, char** arguments);
+    // The parent of the settings dialog: "/c:<decimal handle>", else none.
+    static HWND SettingsParent(int argumentCount, char** arguments);
+
+    // The role's named event, which is also the program launcher's signal.
+    // Lives until the process ends.
+    HANDLE sessionEvent = nullptr;
+    // TRUE when the password flag must be switched on again at exit.
+    BOOL passLock = FALSE;
+
+    // Names of the events that keep a second process of a role from running.
+    static constexpr const char* kSettingsEventName = "tolvarinkunset";
+    static constexpr const char* kSessionEventName = "tolvarinkun";
+
+private:
+    bool CreateRoleEvent(const char* name);
+    BOOL RunSettings();
+    BOOL RunPreview();
+    BOOL RunSaver();
+    BOOL RunChangePassword();
+};
+
+// The application object, or null outside the product (in tests).
+SaverApp* TheSaverApp();

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# with-test-env.sh BUILD_ROOT COMMAND...
+# Starts an Xvfb display of its own and a Wine server on the prefix
+# BUILD_ROOT/wineprefix, runs COMMAND in that environment, and stops both
+# again whatever happens, so that nothing is left running.
+# TOLVARIN_FRESH_PREFIX=1 throws an existing prefix away first.
+set -uo pipefail
+root=$(cd "$1" && pwd); shift
+
+export WINEPREFIX="$root/wineprefix"
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=""
+# Wine processes that run on our prefix, found by their environment.
+prefix_processes() {
+  local pid
+  for pid in $(grep -lsxzF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null |
+               sed 's|/proc/\([0-9]*\)/environ|\1|'); do
+    { tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null | grep -qiE 'wine|\.exe|\.scr' && echo "$pid"
+  done
+}
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  for _ in $(seq 1 100); do
+    [ -z "$(prefix_processes)" ] && break
+    sleep 0.1
+  done
+  left=$(prefix_processes)
+  [ -n "$left" ] && kill -9 $left >/dev/null 2>&1
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" >/dev/null 2>&1
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A display of our own: the first number with neither a lock nor a socket.
+display=""
+for n in $(seq 90 190); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 200); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    if [ -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+    kill "$xvfb_pid" >/dev/null 2>&1; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=""
+  fi
+done
+if [ -z "$display" ]; then echo "with-test-env.sh: no free X display" >&2; exit 1; fi
+export DISPLAY="$display"
+
+if [ "${TOLVARIN_FRESH_PREFIX:-0}" = 1 ]; then rm -rf "$WINEPREFIX"; fi
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Windows' Japanese faces are not on Linux: map them to the IPA faces so
+  # that dialogs and screenshots look as they do on a Japanese Windows.
+  key='HKCU\Software\Wine\Fonts\Replacements'
+  for pair in "ＭＳ Ｐゴシック=IPAPGothic" "ＭＳ ゴシック=IPAGothic" "ＭＳ 明朝=IPAMincho" \
+              "MS PGothic=IPAPGothic" "MS Gothic=IPAGothic" "MS Mincho=IPAMincho"; do
+    wine reg add "$key" /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
+  done
+  # No window manager runs on the display: Wine draws captions and frames
+  # itself, so windows look as they do on Windows.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+fi
+wineserver -p >/dev/null 2>&1
+
+"$@"
+rc=$?
+exit $rc

@@ -1,0 +1,66 @@
+#include "session/PasswordHelper.h"
+
+#include "framework/App.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+constexpr const char* kDesktopKey = "Control Panel\\desktop";
+constexpr const char* kUsePasswordValue = "ScreenSaveUsePassword";
+}  // namespace
+
+DWORD ReadUsePasswordFlag() {
+    DWORD value = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    DWORD size = sizeof value;
+    RegQueryValueExA(key, kUsePasswordValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                     &size);
+    RegCloseKey(key);
+    return value;
+}
+
+void WriteUsePasswordFlag(DWORD value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegSetValueExA(key, kUsePasswordValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+    RegCloseKey(key);
+}
+
+BOOL SuspendUsePasswordFlag(const App& app) {
+    BOOL passLock = ReadUsePasswordFlag() != 0;
+    if (passLock) WriteUsePasswordFlag(0);
+    if (app.GetProfileInt(settings::kOtherSection, settings::kPassLockKey, 0) != 0) passLock = TRUE;
+    if (passLock) app.WriteProfileInt(settings::kOtherSection, settings::kPassLockKey, 1);
+    return passLock;
+}
+
+void RestoreUsePasswordFlag(const App& app) {
+    WriteUsePasswordFlag(1);
+    app.WriteProfileInt(settings::kOtherSection, settings::kPassLockKey, 0);
+}
+
+void PasswordHelper::ChangePassword(HWND window) {
+    HMODULE library = LoadLibraryA("mpr.dll");
+    if (!library) return;
+    using ChangeFunction = DWORD(WINAPI*)(LPCSTR, HWND, UINT, UINT);
+    auto change = reinterpret_cast<ChangeFunction>(GetProcAddress(library, "PwdChangePasswordA"));
+    if (change) change("SCRSAVE", window, 0, 0);
+    FreeLibrary(library);
+}
+
+BOOL PasswordHelper::VerifyPassword(HWND window) {
+    HMODULE library = LoadLibraryA("password.cpl");
+    if (!library) return TRUE;
+    using VerifyFunction = BOOL(WINAPI*)(HWND);
+    auto verify = reinterpret_cast<VerifyFunction>(GetProcAddress(library, "VerifyScreenSavePwd"));
+    if (!verify) {
+        FreeLibrary(library);
+        return TRUE;
+    }
+    WriteUsePasswordFlag(1);
+    BOOL result = verify(window);
+    WriteUsePasswordFlag(0);
+    FreeLibrary(library);
+    return result;
+}

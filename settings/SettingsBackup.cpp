@@ -1,0 +1,51 @@
+#include "settings/SettingsBackup.h"
+
+#include <windows.h>
+
+#include <utility>
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+SettingsBackup::SettingsBackup(std::string settingsPath, std::string backupPath)
+    : settingsPath(std::move(settingsPath)), backupPath(std::move(backupPath)) {}
+
+std::string SettingsBackup::DefaultBackupPath() {
+    char folder[MAX_PATH] = {};
+    DWORD length = GetTempPathA(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH) folder[0] = '\0';
+    return std::string(folder) + "\\tolvarin.ini";
+}
+
+bool SettingsBackup::Make() {
+    existedAtOpening = FileExists(settingsPath);
+    if (existedAtOpening) {
+        made = CopyFileA(settingsPath.c_str(), backupPath.c_str(), FALSE) != FALSE;
+    } else {
+        // A copy left by an earlier run belongs to no file of ours now.
+        DeleteFileA(backupPath.c_str());
+        made = false;
+    }
+    return made;
+}
+
+SettingsBackup::RollBackResult SettingsBackup::RollBack() {
+    RollBackResult result = RollBackResult::Restored;
+    if (!existedAtOpening) {
+        DeleteFileA(settingsPath.c_str());
+        result = RollBackResult::Removed;
+    } else if (!made || !CopyFileA(backupPath.c_str(), settingsPath.c_str(), FALSE)) {
+        // Keep whatever copy there is: it is the only record of the file
+        // as it was.
+        return RollBackResult::NotRestored;
+    }
+    Discard();
+    return result;
+}
+
+void SettingsBackup::Discard() {
+    if (made) DeleteFileA(backupPath.c_str());
+    made = false;
+}

@@ -1,0 +1,15 @@
+#include "settings/SettingsFile.h"
+
+#include <cstdio>
+
+namespace settings {
+
+std::string ListKey(int index) {
+    char key[24];
+    std::snprintf(key, sizeof key, "List%d", index);
+    return key;
+}
+
+std::string PerFileKey(const std::string& path, const char* suffix) { return path + suffix; }
+
+}  // namespace settings

@@ -1,0 +1,202 @@
+// Start-up of the real tolvarin.scr, observed from outside: the role each
+// command line gives, one process per role, the settings file beside the
+// executable, and the password flag through a process's life.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test::ProductProcess;
+
+bool IsSessionWindow(HWND window) { return test::TextOf(window) == "トルヴァリン君" &&
+                                           test::ClassNameOf(window) != "#32770"; }
+bool IsSettingsDialog(HWND window) {
+    return test::ClassNameOf(window) == "#32770" && test::TextOf(window) == "トルヴァリン君";
+}
+
+// Ends a process by closing its main window, as the user or the system would.
+void CloseAndWait(ProductProcess& process, HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(process.WaitForExit(10000));
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::DeleteUsePasswordFlag(); }
+    void TearDown() override { test::DeleteUsePasswordFlag(); }
+};
+
+TEST_F(StartupTest, EverySpellingOfTheSaverSwitchStartsASession) {
+    for (const char* argument : {"/S", "-s", "/s", "/saver"}) {
+        SCOPED_TRACE(argument);
+        ProductProcess process;
+        ASSERT_TRUE(process.Start(argument));
+        HWND host = process.WaitForWindow(IsSessionWindow);
+        ASSERT_NE(host, nullptr);
+        EXPECT_TRUE(process.Running());
+        CloseAndWait(process, host);
+    }
+}
+
+TEST_F(StartupTest, ArgumentsWithoutARoleEndAtOnce) {
+    for (const char* argument : {"s", "/x", "/p", "/a", "-"}) {
+        SCOPED_TRACE(argument);
+        ProductProcess process;
+        ASSERT_TRUE(process.Start(argument));
+        EXPECT_TRUE(process.WaitForExit(10000));
+        EXPECT_TRUE(test::TopLevelWindowsOf(process.Id(), true).empty());
+    }
+}
+
+TEST_F(StartupTest, SettingsDialogParentComesOnlyFromColonForm) {
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    char withColon[32];
+    wsprintfA(withColon, "/c:%ld", static_cast<long>(reinterpret_cast<LONG_PTR>(owner)));
+    char withoutColon[32];
+    wsprintfA(withoutColon, "/c%ld", static_cast<long>(reinterpret_cast<LONG_PTR>(owner)));
+
+    struct Case {
+        std::string arguments;
+        HWND expectedOwner;
+    } cases[] = {{"", nullptr}, {"/c", nullptr}, {withColon, owner}, {withoutColon, nullptr},
+                 {"/c:0", nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        ProductProcess process;
+        ASSERT_TRUE(process.Start(c.arguments));
+        // The dialog disables its owner, which is ours: keep our messages
+        // flowing while we wait.
+        HWND dialog = nullptr;
+        test::PumpUntil([&] { return (dialog = test::FindWindowOf(process.Id(), IsSettingsDialog)); },
+                        10000);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), c.expectedOwner);
+        if (c.expectedOwner) {
+            EXPECT_FALSE(IsWindowEnabled(owner));
+        }
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(test::PumpUntil([&] { return !process.Running(); }, 10000));
+        // Our window is enabled again once the dialog it owned has gone.
+        EXPECT_TRUE(IsWindowEnabled(owner));
+    }
+    DestroyWindow(owner);
+}
+
+TEST_F(StartupTest, ASecondProcessOfARoleEndsAndLeavesTheFirst) {
+    ProductProcess session;
+    ASSERT_TRUE(session.Start("/s"));
+    HWND host = session.WaitForWindow(IsSessionWindow);
+    ASSERT_NE(host, nullptr);
+
+    ProductProcess secondSession;
+    ASSERT_TRUE(secondSession.Start("/s"));
+    EXPECT_TRUE(secondSession.WaitForExit(10000));
+    EXPECT_TRUE(session.Running());
+
+    // A settings dialog runs beside a session, but not beside another dialog.
+    ProductProcess settings;
+    ASSERT_TRUE(settings.Start("/c"));
+    HWND dialog = settings.WaitForWindow(IsSettingsDialog);
+    ASSERT_NE(dialog, nullptr);
+    ProductProcess secondSettings;
+    ASSERT_TRUE(secondSettings.Start(""));
+    EXPECT_TRUE(secondSettings.WaitForExit(10000));
+    EXPECT_TRUE(settings.Running());
+    EXPECT_TRUE(session.Running());
+
+    CloseAndWait(settings, dialog);
+    CloseAndWait(session, host);
+}
+
+TEST_F(StartupTest, SettingsFileIsBesideTheExecutableWhateverItsNameAndWorkingFolder) {
+    test::SetUsePasswordFlag(1);
+    ProductProcess process("Other Name.exe");
+    test::TempFolder elsewhere;
+    ASSERT_TRUE(process.Start("/s", elsewhere.Path().c_str()));
+    HWND host = process.WaitForWindow(IsSessionWindow);
+    ASSERT_NE(host, nullptr);
+    // The suspension is recorded in the settings file, which is found
+    // beside the executable and not in the working folder.
+    EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 1);
+    EXPECT_FALSE(test::FileExists(elsewhere.File("tolvarin.ini")));
+    CloseAndWait(process, host);
+}
+
+TEST_F(StartupTest, PasswordFlagIsSuspendedWhileAProcessRunsInEveryMode) {
+    struct Mode {
+        const char* arguments;
+        bool (*isMainWindow)(HWND);
+    } modes[] = {{"/s", IsSessionWindow}, {"/c", IsSettingsDialog}};
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.arguments);
+        test::SetUsePasswordFlag(5);
+        ProductProcess process;
+        ASSERT_TRUE(process.Start(mode.arguments));
+        HWND window = process.WaitForWindow(mode.isMainWindow);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(test::GetUsePasswordFlag(), 0u);
+        EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 1);
+        CloseAndWait(process, window);
+        EXPECT_EQ(test::GetUsePasswordFlag(), 1u);
+        EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 0);
+    }
+}
+
+TEST_F(StartupTest, AKilledProcessLeavesTheSuspensionForTheNextOneToUndo) {
+    test::SetUsePasswordFlag(1);
+    ProductProcess process;
+    ASSERT_TRUE(process.Start("/s"));
+    ASSERT_NE(process.WaitForWindow(IsSessionWindow), nullptr);
+    process.Kill();
+    EXPECT_EQ(test::GetUsePasswordFlag(), 0u);
+    EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 1);
+
+    // The next process, even one that has no role, restores the flag at exit.
+    ASSERT_TRUE(process.Start("/p"));
+    EXPECT_TRUE(process.WaitForExit(10000));
+    EXPECT_EQ(test::GetUsePasswordFlag(), 1u);
+    EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 0);
+}
+
+TEST_F(StartupTest, WithThePasswordOffNothingIsTouched) {
+    ProductProcess process;
+    ASSERT_TRUE(process.Start("/s"));
+    HWND host = process.WaitForWindow(IsSessionWindow);
+    ASSERT_NE(host, nullptr);
+    CloseAndWait(process, host);
+    bool exists = true;
+    test::GetUsePasswordFlag(&exists);
+    EXPECT_FALSE(exists);
+    EXPECT_FALSE(process.IniExists());
+}
+
+TEST_F(StartupTest, ChangePasswordEndsWhenTheSystemCallReturns) {
+    // Wine offers no Windows 9x password service: the change does nothing.
+    ProductProcess process;
+    ASSERT_TRUE(process.Start("/a 0"));
+    EXPECT_TRUE(process.WaitForExit(10000));
+}
+
+TEST(Startup64Test, The64BitBuildTakesItsModeAndEnds) {
+    ASSERT_TRUE(test::FileExists(test::Product64Path())) << test::Product64Path();
+    ProductProcess session("tolvarin.scr", test::Product64Path());
+    ASSERT_TRUE(session.Start("/s"));
+    HWND host = session.WaitForWindow(IsSessionWindow);
+    ASSERT_NE(host, nullptr);
+    CloseAndWait(session, host);
+
+    ProductProcess settings("tolvarin.scr", test::Product64Path());
+    ASSERT_TRUE(settings.Start("/c"));
+    HWND dialog = settings.WaitForWindow(IsSettingsDialog);
+    ASSERT_NE(dialog, nullptr);
+    CloseAndWait(settings, dialog);
+
+    ProductProcess none("tolvarin.scr", test::Product64Path());
+    ASSERT_TRUE(none.Start("s"));
+    EXPECT_TRUE(none.WaitForExit(10000));
+}
+
+}  // namespace
