@@ -1,0 +1,62 @@
+#include "session/EntryPool.h"
+
+#include "settings/SaverEntry.h"
+#include "settings/SettingsFile.h"
+
+#include <utility>
+
+EntryPool::EntryPool(ListReader reader) : reader(std::move(reader)) {}
+
+void EntryPool::Load() {
+    for (int i = 0;; ++i) {
+        std::string value = reader(i);
+        if (value.empty()) break;
+        SaverEntry entry = SaverEntry::FromStoredValue(value);
+        if (entry.mark == settings::kMarkOff) continue;
+        paths.push_back(entry.path);
+    }
+}
+
+void EntryPool::Prepare(int order, const std::string& last) {
+    Load();
+    if (order == static_cast<int>(PickOrder::ListOrder)) {
+        for (;;) {
+            if (paths.empty()) {
+                Load();
+                break;
+            }
+            std::string head = paths.front();
+            paths.pop_front();
+            if (head == last) {
+                if (paths.empty()) Load();
+                break;
+            }
+        }
+    } else if (paths.empty()) {
+        Load();
+    }
+}
+
+bool EntryPool::Pick(int order, std::string& current, const RandomSource& random) {
+    if (paths.empty()) return false;
+    if (order != static_cast<int>(PickOrder::Random)) {
+        current = paths.front();
+        paths.pop_front();
+    } else {
+        size_t k = 0;
+        for (;;) {
+            k = static_cast<size_t>(random()) % paths.size();
+            if (paths[k] != current || paths.size() == 1) break;
+        }
+        current = paths[k];
+        paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(k));
+    }
+    if (paths.empty()) Load();
+    return true;
+}
+
+int SwitchPeriodMs(int minutes) {
+    if (minutes < 1) minutes = 1;
+    if (minutes > settings::kMaxMinutes) minutes = settings::kMaxMinutes;
+    return minutes * 60000;
+}
