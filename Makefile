@@ -4,6 +4,7 @@
 BUILD := build
 ROOT := $(abspath $(BUILD))
 JOBS ?= 2
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all setup build build32 build64 test run bench clean
 
