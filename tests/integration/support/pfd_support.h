@@ -13,7 +13,13 @@
 
 namespace pfd {
 
-// An App whose profile calls use tolvarin.ini in a temporary folder.
+// An App of this module (so that dialogs find their icons in it) whose
+// profile calls use tolvarin.ini in a temporary folder.
+class ModuleApp : public App {
+public:
+    ModuleApp() { instance = GetModuleHandleA(nullptr); }
+};
+
 class TestApp {
 public:
     TestApp();
@@ -22,7 +28,7 @@ public:
     std::string IniBytes() const { return test::ReadFileBytes(iniPath); }
     // The stored value, or "<missing>".
     std::string Read(const char* section, const std::string& key) const;
-    App app;
+    ModuleApp app;
 
 private:
     test::TempFolder folder;
