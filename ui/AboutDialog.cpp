@@ -45,11 +45,9 @@ bool AboutDialog::ReadVersionLines(const std::string& path, std::string* product
             valueLength == 0) {
             return std::string();
         }
-        // The length counts the terminating zero when there is one.
-        std::string text(static_cast<const char*>(value), valueLength);
-        size_t end = text.find('\0');
-        if (end != std::string::npos) text.erase(end);
-        return text;
+        // The length given is in characters, not bytes: the zero that ends
+        // every string value is what counts.
+        return std::string(static_cast<const char*>(value));
     };
     std::string name = query("ProductName");
     std::string version = query("ProductVersion");
