@@ -1,0 +1,243 @@
+#include "ui/LinkLabel.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kHelpViewerCursorId = 106;
+constexpr UINT kWindowsFolderRoom = 247;  // leaves room for "\winhlp32.exe"
+
+// The hand cursor of the help viewer, as a copy of our own; else the system's
+// hand; else the arrow. *owned tells whether the caller must destroy it.
+HCURSOR LoadHandCursor(bool* owned) {
+    *owned = false;
+    char path[MAX_PATH] = {};
+    UINT length = GetWindowsDirectoryA(path, kWindowsFolderRoom);
+    if (length > 0 && length < kWindowsFolderRoom) {
+        std::strcat(path, "\\winhlp32.exe");
+        // Only its resources are wanted: no code of it runs.
+        HMODULE viewer = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (viewer) {
+            HCURSOR cursor = LoadCursorA(viewer, MAKEINTRESOURCEA(kHelpViewerCursorId));
+            HCURSOR copy = cursor ? static_cast<HCURSOR>(CopyIcon(cursor)) : nullptr;
+            FreeLibrary(viewer);
+            if (copy) {
+                *owned = true;
+                return copy;
+            }
+        }
+    }
+    if (HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))) return hand;  // IDC_HAND
+    return LoadCursorA(nullptr, IDC_ARROW);
+}
+
+}  // namespace
+
+LinkLabel::LinkLabel() {
+    handCursor = LoadHandCursor(&ownsCursor);
+    backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+}
+
+LinkLabel::~LinkLabel() {
+    if (hwnd) Detach();
+    if (ownsCursor) DestroyCursor(handCursor);
+    if (backgroundBrush) DeleteObject(backgroundBrush);
+    if (font) DeleteObject(font);
+}
+
+std::string LinkLabel::AddressOf(const std::string& text) {
+    // ':' is ASCII and never the trail byte of a double-byte character.
+    if (text.find(':') != std::string::npos) return text;
+    return "mailto:" + text;
+}
+
+std::string LinkLabel::Text() const {
+    int length = GetWindowTextLengthA(hwnd);
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(hwnd, text.data(), length + 1);
+    return text.data();
+}
+
+HBRUSH LinkLabel::OnReflectedCtlColor(HDC dc, UINT) {
+    SetTextColor(dc, textColor);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return backgroundBrush;
+}
+
+BOOL LinkLabel::PreTranslateMessage(MSG* message) {
+    if (message->message == WM_KEYDOWN) {
+        // While the button is held on the label every key is swallowed.
+        if (pressed) return TRUE;
+        if (message->wParam == VK_RETURN) {
+            Open();
+            return TRUE;
+        }
+    }
+    return Window::PreTranslateMessage(message);
+}
+
+LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    POINT position = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+    case WM_SETCURSOR:
+        SetCursor(handCursor);
+        return TRUE;
+    case WM_MOUSEMOVE:
+        HoverMove(position);
+        break;
+    case WM_LBUTTONDOWN:
+        pressed = 1;
+        SetFocus(hwnd);
+        DrawFrame();
+        break;
+    case WM_LBUTTONUP:
+        Release(position);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        CancelPress();
+        break;
+    case WM_SETFOCUS: {
+        LRESULT result = DefaultProc(message, wParam, lParam);
+        DrawFrame();
+        if (GetCapture() != hwnd) NormalLook();
+        return result;
+    }
+    case WM_KILLFOCUS: {
+        LRESULT result = DefaultProc(message, wParam, lParam);
+        ReleaseOwnCapture();
+        NormalLook();
+        return result;
+    }
+    case WM_PAINT:
+        Paint();
+        return 0;
+    default:
+        break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+void LinkLabel::ReleaseOwnCapture() {
+    if (GetCapture() == hwnd) ReleaseCapture();
+}
+
+void LinkLabel::ApplyFont() {
+    // Until the first paint the control keeps the dialog's font; the copy of
+    // its description is only taken then.
+    if (!font) return;
+    HFONT rebuilt = CreateFontIndirectA(&logFont);
+    if (!rebuilt) return;
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(rebuilt), TRUE);
+    DeleteObject(font);
+    font = rebuilt;
+}
+
+void LinkLabel::NormalLook() {
+    logFont.lfUnderline = 0;
+    ApplyFont();
+    textColor = GetFocus() == hwnd ? kFocusColor : kNormalColor;
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void LinkLabel::HoverLook() {
+    logFont.lfUnderline = 1;
+    ApplyFont();
+    textColor = kHoverColor;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    // With the capture held the label learns when the mouse leaves it.
+    SetCapture(hwnd);
+}
+
+void LinkLabel::HoverMove(POINT position) {
+    if (GetCapture() == nullptr) HoverLook();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    // While the button is held the capture and the look stay, so that the
+    // release is still seen.
+    if (!PtInRect(&client, position) && !pressed) {
+        NormalLook();
+        ReleaseOwnCapture();
+    }
+}
+
+void LinkLabel::Release(POINT position) {
+    if (!pressed) return;
+    ReleaseOwnCapture();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (PtInRect(&client, position)) {
+        Open();
+        POINT cursor = {};
+        RECT window = {};
+        GetCursorPos(&cursor);
+        GetWindowRect(hwnd, &window);
+        if (!PtInRect(&window, cursor)) NormalLook();
+    } else {
+        NormalLook();
+    }
+    pressed = 0;
+}
+
+void LinkLabel::CancelPress() {
+    ReleaseOwnCapture();
+    NormalLook();
+    pressed = 0;
+}
+
+void LinkLabel::Open() {
+    std::string address = AddressOf(Text());
+    ShellExecuteA(GetParent(hwnd), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void LinkLabel::DrawFrame() {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    HDC dc = GetDC(hwnd);
+    if (!dc) return;
+    FrameRect(dc, &client, backgroundBrush);
+    if (GetFocus() == hwnd) DrawFocusRect(dc, &client);
+    ReleaseDC(hwnd, dc);
+}
+
+void LinkLabel::Paint() {
+    // The static control draws its own text, asking the dialog (and so this
+    // object) for its colours.
+    DefaultProc(WM_PAINT, 0, 0);
+    DrawFrame();
+    if (!font) FitToText();
+}
+
+void LinkLabel::FitToText() {
+    HFONT current = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+    if (!current) current = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    if (GetObjectA(current, sizeof logFont, &logFont) == 0) return;
+
+    std::string text = Text();
+    SIZE extent = {};
+    HDC dc = GetDC(hwnd);
+    if (!dc) return;
+    HGDIOBJ old = SelectObject(dc, current);
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+
+    // The frame line goes round the text: one pixel more on every side, the
+    // left edge kept where it is.
+    RECT area = {0, 0, extent.cx, extent.cy};
+    MapWindowPoints(hwnd, GetParent(hwnd), reinterpret_cast<POINT*>(&area), 2);
+    area.top -= 1;
+    area.bottom += 1;
+    area.right += 2;
+    MoveWindow(hwnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+
+    font = CreateFontIndirectA(&logFont);
+    if (font) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    NormalLook();
+}
