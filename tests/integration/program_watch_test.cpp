@@ -107,6 +107,9 @@ TEST_F(ProgramWatchTest, MouseWatchIgnoresThreeMovesThenEndsOnAMoveAway) {
     ASSERT_TRUE(watch.RunProgram());
     ASSERT_NE(watch.hwnd, nullptr);
     EXPECT_EQ(GetWindow(watch.hwnd, GW_OWNER), record.Window());
+    LONG style = GetWindowLongA(watch.hwnd, GWL_STYLE);
+    EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<LONG>(WS_POPUP));
+    EXPECT_TRUE(GetWindowLongA(watch.hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
     RECT rect = {};
     GetWindowRect(watch.hwnd, &rect);
     EXPECT_EQ(rect.right - rect.left, 1);
