@@ -84,9 +84,13 @@ void ProgramWatchDialog::StopProgram() {
 
     if (!record || !record->ThreadRunning()) return;
 
+    // The window is 0 once the thread has seen the process end; a post to
+    // window 0 would land in this thread's own queue.
     HWND program = record->Window();
-    SetForegroundWindow(program);
-    PostMessageA(program, WM_CLOSE, 0, 0);
+    if (program) {
+        SetForegroundWindow(program);
+        PostMessageA(program, WM_CLOSE, 0, 0);
+    }
     if (EndsWithExe(record->path) && IsWindowVisible(program)) {
         std::string finish = EntryValue(settings::kFinishSuffix);
         RunKeyMacro(finish.c_str());
