@@ -41,6 +41,12 @@ TEST(LaunchRecordTest, APathWithSpacesStartsTheRightFileInItsFolder) {
     EXPECT_EQ(env.LogValue("cmdline "), "\"" + saver + "\" /s");
     EXPECT_EQ(env.LogValue("cwd "), env.folder.File("Games Dir"));
     EXPECT_EQ(env.CountLog("start"), 1);
+    // The saver carries its name as screen savers do (other tests list it).
+    HMODULE resources = LoadLibraryExA(saver.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char name[64] = {};
+    LoadStringA(resources, 1, name, sizeof name);
+    EXPECT_STREQ(name, "テストセーバー");
+    FreeLibrary(resources);
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
