@@ -1,0 +1,146 @@
+#include "players/LaunchRecord.h"
+
+#include "app/SaverApp.h"
+#include "framework/Thread.h"
+
+#include <vector>
+
+LaunchState::~LaunchState() {
+    if (process) CloseHandle(process);
+}
+
+LaunchRecord::~LaunchRecord() { Clear(); }
+
+void LaunchRecord::Clear() {
+    if (thread) CloseHandle(thread);
+    if (process) CloseHandle(process);
+    thread = nullptr;
+    process = nullptr;
+    state.reset();
+}
+
+HWND LaunchRecord::Window() const { return state ? state->window.load() : nullptr; }
+
+bool LaunchRecord::ThreadRunning() const {
+    DWORD code = 0;
+    return thread && GetExitCodeThread(thread, &code) && code == STILL_ACTIVE;
+}
+
+void LaunchRecord::WaitForThread() const {
+    if (thread) WaitForSingleObject(thread, INFINITE);
+}
+
+HANDLE LaunchSignal() {
+    SaverApp* app = TheSaverApp();
+    return app ? app->sessionEvent : nullptr;
+}
+
+std::string LaunchCommandLine(const std::string& path, const std::string& options) {
+    return "\"" + path + "\" " + options;
+}
+
+std::string LaunchWorkingFolder(const std::string& path) {
+    size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos) return std::string();
+    // "C:" alone would name the drive's current folder, not its root.
+    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
+    return path.substr(0, slash);
+}
+
+HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* options,
+                 HANDLE signal) {
+    record.Clear();
+    record.path = path;
+    if (!signal) signal = LaunchSignal();
+    if (!signal) return nullptr;
+
+    auto state = std::make_shared<LaunchState>();
+    state->path = path;
+    state->options = options ? options : "";
+    state->signal = signal;
+    record.state = state;
+
+    // One signal per launch: cleared before the thread may give it, so that
+    // a thread that signals before this thread waits is not missed, and
+    // cleared again after the wait, so that no later wait finds it given.
+    ResetEvent(signal);
+    auto* argument = new std::shared_ptr<LaunchState>(state);
+    record.thread = StartWorkerThread(&LaunchThread, argument);
+    if (!record.thread) {
+        delete argument;
+        return nullptr;
+    }
+    WaitForSingleObject(signal, INFINITE);
+    ResetEvent(signal);
+
+    record.process = state->process;
+    state->process = nullptr;
+    return record.Window();
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId) {
+    WindowSearch search = {processId, nullptr};
+    EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+unsigned __stdcall LaunchThread(void* argument) {
+    auto* holder = static_cast<std::shared_ptr<LaunchState>*>(argument);
+    std::shared_ptr<LaunchState> state = *holder;
+    delete holder;
+
+    std::string commandLine = LaunchCommandLine(state->path, state->options);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    std::string folder = LaunchWorkingFolder(state->path);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        state->window = nullptr;
+        SetEvent(state->signal);
+        return 0;
+    }
+
+    // Bounded: a program that never waits for input must not keep the
+    // starter, blocked on the signal, waiting for ever. Its result is not
+    // looked at; the window search runs either way.
+    WaitForInputIdle(info.hProcess, kInputIdleTimeoutMs);
+    state->window = FindProcessWindow(info.dwProcessId);
+    HANDLE own = nullptr;
+    DuplicateHandle(GetCurrentProcess(), info.hProcess, GetCurrentProcess(), &own, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    state->process = own;
+    SetEvent(state->signal);
+
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+
+    if (state->window.exchange(nullptr) != nullptr) {
+        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 1, 0);
+    }
+    return 0;
+}

@@ -1,0 +1,184 @@
+#include "players/ProgramWatchDialog.h"
+
+#include "framework/App.h"
+#include "players/KeyMacro.h"
+#include "players/LaunchRecord.h"
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int kMovesToIgnore = 4;
+
+bool EndsWithExe(const std::string& path) {
+    return path.size() >= 4 && lstrcmpiA(path.c_str() + path.size() - 4, ".exe") == 0;
+}
+
+}  // namespace
+
+ProgramWatchDialog::ProgramWatchDialog() : Dialog(IDD_PROGRAM_WATCH, nullptr) {}
+
+ProgramWatchDialog::~ProgramWatchDialog() {
+    if (hwnd) ::DestroyWindow(hwnd);
+}
+
+void ProgramWatchDialog::DoDataExchange(DataExchange&) {}
+
+std::string ProgramWatchDialog::EntryValue(const char* suffix) const {
+    App* app = App::Instance();
+    if (!app || !record) return std::string();
+    return app->GetProfileString(settings::kExeConfigSection,
+                                 settings::PerFileKey(record->path, suffix).c_str(), "");
+}
+
+BOOL ProgramWatchDialog::RunProgram() {
+    App* app = App::Instance();
+    if (!record || !app) return FALSE;
+    const std::string path = record->path;
+    mouseWatch = app->GetProfileInt(settings::kExeConfigSection,
+                                    settings::PerFileKey(path, settings::kMouseSuffix).c_str(), 0);
+    std::string options = EntryValue(settings::kOptionSuffix);
+
+    HWND program = StartLaunch(*record, path, options.c_str());
+    if (!program) {
+        // A windowless program is waited for until it ends; a failed start
+        // has its thread ending already.
+        record->WaitForThread();
+        mouseWatch = 0;
+        return FALSE;
+    }
+
+    std::string start = EntryValue(settings::kStartSuffix);
+    RunKeyMacro(start.c_str());
+
+    if (!mouseWatch) return TRUE;
+
+    if (!CreateModeless(program)) {
+        mouseWatch = 0;
+        return FALSE;
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    SetWindowPos(hwnd, HWND_TOP, cursor.x, cursor.y, 1, 1, SWP_SHOWWINDOW);
+    ArmMouseWatch();
+    ShowCursor(FALSE);
+    return TRUE;
+}
+
+void ProgramWatchDialog::ArmMouseWatch() {
+    captureArmed = 1;
+    moveState = -kMovesToIgnore;
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+}
+
+void ProgramWatchDialog::StopProgram() {
+    App* app = App::Instance();
+    if (HWND main = app ? app->MainWindowHandle() : nullptr) EnableWindow(main, TRUE);
+
+    if (mouseWatch) {
+        EndMouseWatch();
+        if (hwnd) ::DestroyWindow(hwnd);
+    }
+
+    if (!record || !record->ThreadRunning()) return;
+
+    // The window is 0 once the thread has seen the process end; a post to
+    // window 0 would land in this thread's own queue.
+    HWND program = record->Window();
+    if (program) {
+        SetForegroundWindow(program);
+        PostMessageA(program, WM_CLOSE, 0, 0);
+    }
+    if (EndsWithExe(record->path) && IsWindowVisible(program)) {
+        std::string finish = EntryValue(settings::kFinishSuffix);
+        RunKeyMacro(finish.c_str());
+    }
+    if (record->process &&
+        WaitForSingleObject(record->process, kCloseTimeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(record->process, 0);
+    }
+    record->WaitForThread();
+}
+
+BOOL ProgramWatchDialog::PreTranslateMessage(MSG* message) {
+    if (message->message == WM_KEYDOWN &&
+        (message->wParam == VK_RETURN || message->wParam == VK_ESCAPE)) {
+        // Consumed, so that the dialog manager never makes OK or Cancel of it.
+        StopProgram();
+        return TRUE;
+    }
+    return Dialog::PreTranslateMessage(message);
+}
+
+void ProgramWatchDialog::EndMouseWatch() {
+    if (!mouseWatch) return;
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ReleaseCapture();
+    ShowCursor(TRUE);
+    mouseWatch = 0;
+}
+
+void ProgramWatchDialog::OnWatchedInput() {
+    if (captureArmed) {
+        SetCapture(hwnd);
+        captureArmed = 0;
+    } else {
+        StopProgram();
+    }
+}
+
+void ProgramWatchDialog::OnLeftButtonUp() {
+    // The release ends the injected press: press again from this window's
+    // corner, so that the capture is taken anew, and put the cursor back.
+    POINT remembered = {};
+    GetCursorPos(&remembered);
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    SetCursorPos(rect.left, rect.top);
+    ArmMouseWatch();
+    SetCursorPos(remembered.x, remembered.y);
+}
+
+LRESULT ProgramWatchDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        StopProgram();
+        if (!hwnd) return 0;
+    } else if (mouseWatch) {
+        switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            StopProgram();
+            break;
+        case WM_LBUTTONDOWN:
+            OnWatchedInput();
+            break;
+        case WM_MOUSEMOVE: {
+            int position = static_cast<int>(static_cast<int32_t>(lParam));
+            if (moveState >= -kMovesToIgnore && moveState <= -1) {
+                if (++moveState == 0) moveState = position;
+            } else if (position != moveState) {
+                OnWatchedInput();
+            }
+            break;
+        }
+        case WM_LBUTTONUP:
+            OnLeftButtonUp();
+            break;
+        case WM_DESTROY:
+            // Destroyed with the program's window when the program ended by
+            // itself: nothing else would release the injected press and
+            // show the cursor again.
+            EndMouseWatch();
+            break;
+        default:
+            break;
+        }
+        // StopProgram may have destroyed the window meanwhile.
+        if (!hwnd) return 0;
+    }
+    return Dialog::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,160 @@
+// The program launcher against the real fixture program and screen saver:
+// command line and working folder, failed and windowless starts, the window
+// found, and the end notice.
+#include "players/LaunchRecord.h"
+#include "tests/integration/support/launch_support.h"
+
+#include <gtest/gtest.h>
+
+using launchtest::LaunchEnvironment;
+using launchtest::PumpAppUntil;
+using launchtest::PumpQueued;
+
+namespace {
+
+bool SignalIsClear(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_TIMEOUT; }
+
+}  // namespace
+
+TEST(LaunchRecordTest, CommandLineQuotesThePathAndKeepsTheOptionsSpace) {
+    EXPECT_EQ(LaunchCommandLine("C:\\Games\\My Saver.scr", "/s"), "\"C:\\Games\\My Saver.scr\" /s");
+    EXPECT_EQ(LaunchCommandLine("C:\\a.exe", ""), "\"C:\\a.exe\" ");
+    EXPECT_EQ(LaunchWorkingFolder("C:\\Games\\My Saver.scr"), "C:\\Games");
+    EXPECT_EQ(LaunchWorkingFolder("C:\\root.exe"), "C:\\");
+    EXPECT_EQ(LaunchWorkingFolder("bare.exe"), "");
+}
+
+// Unquoted, "...\Games Dir\My Saver.scr /s" would start "...\Games.exe" or
+// "...\Games Dir\My.exe" first; both are there to be started by mistake.
+TEST(LaunchRecordTest, APathWithSpacesStartsTheRightFileInItsFolder) {
+    LaunchEnvironment env;
+    std::string saver = env.PlaceFixture("test_saver.scr", "Games Dir\\My Saver.scr");
+    env.PlaceFixture("test_program.exe", "Games.exe");
+    env.PlaceFixture("test_program.exe", "Games Dir\\My.exe");
+
+    LaunchRecord record;
+    HWND window = StartLaunch(record, saver, "/s");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(SignalIsClear(env.app.sessionEvent));
+    EXPECT_EQ(window, env.LoggedWindow("saver"));
+    EXPECT_EQ(env.LogValue("module "), saver);
+    EXPECT_EQ(env.LogValue("cmdline "), "\"" + saver + "\" /s");
+    EXPECT_EQ(env.LogValue("cwd "), env.folder.File("Games Dir"));
+    EXPECT_EQ(env.CountLog("start"), 1);
+    // The saver carries its name as screen savers do (other tests list it).
+    HMODULE resources = LoadLibraryExA(saver.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char name[64] = {};
+    LoadStringA(resources, 1, name, sizeof name);
+    EXPECT_STREQ(name, "テストセーバー");
+    FreeLibrary(resources);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
+    PumpQueued();
+    EXPECT_EQ(env.mainWindow.notices, std::vector<WPARAM>{1});
+}
+
+TEST(LaunchRecordTest, AnEmptyOptionTextLeavesTheTrailingSpace) {
+    LaunchEnvironment env;
+    std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
+    LaunchRecord record;
+    ASSERT_NE(StartLaunch(record, program, ""), nullptr);
+    EXPECT_EQ(env.LogValue("cmdline "), "\"" + program + "\" ");
+    PostMessageA(record.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
+}
+
+TEST(LaunchRecordTest, AMissingFileGivesNoWindowAtOnceAndLeavesNoSignal) {
+    LaunchEnvironment env;
+    LaunchRecord record;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(StartLaunch(record, env.folder.File("gone.scr"), "/s"), nullptr);
+    EXPECT_LT(GetTickCount() - start, 5000u);  // not a speed target: no hang
+    EXPECT_TRUE(SignalIsClear(env.app.sessionEvent));
+    EXPECT_EQ(record.process, nullptr);
+    ASSERT_NE(record.thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(record.thread, 5000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    EXPECT_TRUE(GetExitCodeThread(record.thread, &code));
+    EXPECT_EQ(code, 0u);
+    PumpQueued();
+    EXPECT_TRUE(env.mainWindow.notices.empty());
+
+    // The next launch on the same record waits for its own signal.
+    std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
+    ASSERT_NE(StartLaunch(record, program, "/life:300"), nullptr);
+    ASSERT_TRUE(PumpAppUntil([&] { return !env.mainWindow.notices.empty(); }, 10000));
+}
+
+TEST(LaunchRecordTest, AWindowlessProgramIsWaitedForButNothingIsPosted) {
+    LaunchEnvironment env;
+    std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
+    LaunchRecord record;
+    EXPECT_EQ(StartLaunch(record, program, "/nowindow /life:1000"), nullptr);
+    ASSERT_NE(record.process, nullptr);
+    EXPECT_TRUE(record.ThreadRunning());
+    EXPECT_TRUE(env.LogHas("start"));
+    ASSERT_EQ(WaitForSingleObject(record.thread, 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(env.LogHas("exit"));
+    PumpQueued();
+    EXPECT_TRUE(env.mainWindow.notices.empty());
+}
+
+TEST(LaunchRecordTest, TheFirstWindowInTheEnumerationIsFoundEvenWhenHidden) {
+    LaunchEnvironment env;
+    std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
+    LaunchRecord record;
+    HWND window = StartLaunch(record, program, "/hiddenfirst");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window, env.LoggedWindow("hidden"));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_NE(env.LoggedWindow("main"), nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
+}
+
+TEST(LaunchRecordTest, AProgramEndingByItselfPostsTheNoticeOnceAfterTheWindowIsReset) {
+    LaunchEnvironment env;
+    std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
+    LaunchRecord record;
+    HWND window = StartLaunch(record, program, "/life:500");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window, env.LoggedWindow("main"));
+    EXPECT_EQ(record.Window(), window);
+
+    HWND windowAtNotice = window;
+    bool processEndedAtNotice = false;
+    ASSERT_TRUE(PumpAppUntil(
+        [&] {
+            if (env.mainWindow.notices.empty()) return false;
+            windowAtNotice = record.Window();
+            processEndedAtNotice = WaitForSingleObject(record.process, 0) == WAIT_OBJECT_0;
+            return true;
+        },
+        10000));
+    EXPECT_EQ(windowAtNotice, nullptr);
+    EXPECT_TRUE(processEndedAtNotice);
+    // The record's process handle is still good for its exit code.
+    DWORD code = 1;
+    EXPECT_TRUE(GetExitCodeProcess(record.process, &code));
+    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(WaitForSingleObject(record.thread, 5000), WAIT_OBJECT_0);
+    PumpQueued();
+    EXPECT_EQ(env.mainWindow.notices, std::vector<WPARAM>{1});
+}
+
+TEST(LaunchRecordTest, ARecordGoingAwayLeavesItsRunningThreadSafe) {
+    LaunchEnvironment env;
+    std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
+    HANDLE thread = nullptr;
+    {
+        LaunchRecord record;
+        ASSERT_NE(StartLaunch(record, program, "/life:300"), nullptr);
+        DuplicateHandle(GetCurrentProcess(), record.thread, GetCurrentProcess(), &thread, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+    }
+    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    PumpQueued();
+    EXPECT_EQ(env.mainWindow.notices, std::vector<WPARAM>{1});
+}
