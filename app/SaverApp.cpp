@@ -77,9 +77,9 @@ BOOL SaverApp::RunSettings() {
     std::vector<char*> arguments;
     for (int i = 0; i < ArgumentCount(); ++i) arguments.push_back(Argument(i));
     SettingsDialog dialog(SettingsParent(ArgumentCount(), arguments.data()));
-    mainWindow = &dialog;
+    SetMainWindow(&dialog);
     dialog.DoModal();
-    mainWindow = nullptr;
+    SetMainWindow(nullptr);
     return FALSE;
 }
 
@@ -91,7 +91,7 @@ BOOL SaverApp::RunPreview() {
     // A failed creation has already disposed of the window object.
     auto* pane = new SaverBaseWindow();
     if (!pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, rect, parent)) return FALSE;
-    mainWindow = pane;
+    SetMainWindow(pane);
     return TRUE;
 }
 
@@ -100,9 +100,9 @@ BOOL SaverApp::RunSaver() {
     auto* host = new SaverHostWindow();
     // The first entry starts from inside the window's creation, and the
     // players post to the main window: it must be set before.
-    mainWindow = host;
+    SetMainWindow(host);
     if (!host->CreateHostWindow()) {
-        mainWindow = nullptr;
+        SetMainWindow(nullptr);
         return FALSE;
     }
     return TRUE;

@@ -109,8 +109,16 @@ BOOL App::WriteProfileString(const char* section, const char* key, const char* v
 
 HWND App::MainWindowHandle() const { return mainWindow ? mainWindow->hwnd : nullptr; }
 
+void App::SetMainWindow(Window* window) {
+    mainWindow = window;
+    NoteMainWindow();
+}
+
+void App::NoteMainWindow() { mainWindowForThreads.store(MainWindowHandle()); }
+
 bool App::PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) const {
-    HWND target = MainWindowHandle();
+    HWND target = GetCurrentThreadId() == userInterfaceThread ? MainWindowHandle()
+                                                              : mainWindowForThreads.load();
     return target != nullptr && PostMessageA(target, message, wParam, lParam) != FALSE;
 }
 

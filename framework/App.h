@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -65,11 +66,19 @@ public:
     BOOL WriteProfileString(const char* section, const char* key, const char* value) const;
 
     // The main window: players, the launcher and the password check address
-    // it. Cleared when that window is destroyed.
-    Window* mainWindow = nullptr;
+    // it. Cleared when that window is destroyed. Set and read on the
+    // user-interface thread.
+    Window* MainWindow() const { return mainWindow; }
+    void SetMainWindow(Window* window);
     HWND MainWindowHandle() const;
-    // Posts to the main window when there is one; false otherwise.
+    // Posts to the main window when there is one; false otherwise. Safe from
+    // any thread: other threads use a copy of the main window's handle that
+    // the user-interface thread keeps up to date (NoteMainWindow), never the
+    // object itself, which may be going away at that moment.
     bool PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) const;
+    // Refreshes that copy; run when the main window is set and when its
+    // window is created or destroyed.
+    void NoteMainWindow();
 
     // The help commands: open the executable's help file (its name with the
     // extension .hlp) in the system help viewer.
@@ -85,4 +94,7 @@ private:
     std::vector<std::vector<char>> arguments;
     std::string profileName;
     bool helpUsed = false;
+    Window* mainWindow = nullptr;
+    DWORD userInterfaceThread = GetCurrentThreadId();
+    std::atomic<HWND> mainWindowForThreads{nullptr};
 };

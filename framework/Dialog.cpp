@@ -211,7 +211,7 @@ INT_PTR Dialog::DoModal() {
     HWND owner = parent;
     if (!owner) {
         App* app = App::Instance();
-        if (app && app->mainWindow && app->mainWindow != this) owner = app->MainWindowHandle();
+        if (app && app->MainWindow() && app->MainWindow() != this) owner = app->MainWindowHandle();
     }
     while (owner && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)) owner = GetParent(owner);
     if (owner && !IsWindow(owner)) owner = nullptr;

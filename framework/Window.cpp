@@ -43,6 +43,7 @@ Window* Window::FromHandle(HWND handle) {
 void Window::Attach(HWND handle) {
     hwnd = handle;
     Registry()[handle] = this;
+    if (App* app = App::Instance(); app && app->MainWindow() == this) app->NoteMainWindow();
     previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc)));
 }
@@ -150,8 +151,8 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND handle, UINT message, WPARAM wPar
     LRESULT result = window->WindowProc(message, wParam, lParam);
     window->Detach();
     App* app = App::Instance();
-    if (app && app->mainWindow == window) {
-        app->mainWindow = nullptr;
+    if (app && app->MainWindow() == window) {
+        app->SetMainWindow(nullptr);
         PostQuitMessage(0);
     }
     window->PostNcDestroy();

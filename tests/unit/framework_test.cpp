@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 namespace {
@@ -79,10 +80,10 @@ TEST(WindowTest, DestroyingTheMainWindowClearsItAndEndsTheLoop) {
     int cleanups = 0;
     auto* window = new CountingWindow(&cleanups);
     ASSERT_TRUE(window->CreateEx(0, PlainClass(), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    app.mainWindow = window;
+    app.SetMainWindow(window);
     PostMessageA(window->hwnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(app.Run(), 0);  // returns because WM_QUIT was posted
-    EXPECT_EQ(app.mainWindow, nullptr);
+    EXPECT_EQ(app.MainWindow(), nullptr);
     EXPECT_EQ(cleanups, 1);
 }
 
@@ -206,6 +207,31 @@ TEST(DialogTest, CancelAndTheCloseBoxEndWithIdCancel) {
         }
     } dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    DrainQueue();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindowTest, OtherThreadsPostThroughAHandleCopyThatFollowsTheWindow) {
+    App app;
+    int cleanups = 0;
+    auto* window = new CountingWindow(&cleanups);
+    app.SetMainWindow(window);  // set before creation, as the session does
+    ASSERT_TRUE(window->CreateEx(0, PlainClass(), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    HWND handle = window->hwnd;
+    auto postFromAnotherThread = [&] {
+        bool posted = false;
+        std::thread thread([&] { posted = app.PostToMainWindow(WM_APP + 1, 1, 0); });
+        thread.join();
+        return posted;
+    };
+    EXPECT_TRUE(postFromAnotherThread());
+    MSG message;
+    EXPECT_TRUE(PeekMessageA(&message, handle, WM_APP + 1, WM_APP + 1, PM_REMOVE));
+    DestroyWindow(handle);
+    EXPECT_FALSE(postFromAnotherThread());
     DrainQueue();
 }
 

@@ -23,14 +23,14 @@ LaunchEnvironment::LaunchEnvironment() {
     app.sessionEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     app.SetProfileName(folder.File("tolvarin.ini"));
     mainWindow.Create();
-    app.mainWindow = &mainWindow;
+    app.SetMainWindow(&mainWindow);
     logPath = folder.File("fixture.log");
     SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", logPath.c_str());
 }
 
 LaunchEnvironment::~LaunchEnvironment() {
     test::KillProcessesInFolder(folder.Path());
-    app.mainWindow = nullptr;
+    app.SetMainWindow(nullptr);
     mainWindow.DestroyWindow();
     SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", nullptr);
     CloseHandle(app.sessionEvent);
