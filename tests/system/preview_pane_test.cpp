@@ -87,10 +87,4 @@ TEST(PreviewPaneTest, FillsThePreviewWindowAndEndsWithIt) {
     EXPECT_EQ(test::CountProcessesInFolder(process.Folder()), 0);
 }
 
-TEST(PreviewPaneTest, AHandleThatIsNoWindowEndsAtOnce) {
-    test::ProductProcess process;
-    ASSERT_TRUE(process.Start("/p 0"));
-    EXPECT_TRUE(process.WaitForExit(10000));
-}
-
 }  // namespace
