@@ -1,20 +1,76 @@
 #include "session/SaverBaseWindow.h"
 
+#include <cstdlib>
+
 BOOL SaverBaseWindow::CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& rect, HWND parent) {
-    const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
-    if (!className) {
-        PostNcDestroy();
-        return FALSE;
+    if (!windowClassName) {
+        windowClassName = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
+        if (!windowClassName) {
+            PostNcDestroy();
+            return FALSE;
+        }
     }
-    return CreateEx(exStyle, className, "", style, rect, parent, 0);
+    return CreateEx(exStyle, windowClassName, "", style, rect, parent, 0);
+}
+
+void SaverBaseWindow::Draw(HDC dc) {
+    HFONT font = CreateFontA(halfHeight, 0, 0, 0, 900, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DRAFT_QUALITY, 0,
+                             "ＭＳ 明朝");
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    // Blue, green, red from three draws in that order.
+    int blue = std::rand() % 256;
+    int green = std::rand() % 256;
+    int red = std::rand() % 256;
+    SetTextColor(dc, RGB(red, green, blue));
+    // The background mode stays opaque: the glyph's cell is painted black too.
+    SetBkColor(dc, RGB(0, 0, 0));
+    static const char kGlyph[] = "？";
+    TextOutA(dc, halfWidth - halfHeight / 2, halfHeight / 2, kGlyph, sizeof kGlyph - 1);
+    if (font) {
+        SelectObject(dc, previous);
+        DeleteObject(font);
+    }
 }
 
 LRESULT SaverBaseWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) {
+    switch (message) {
+    case WM_CREATE:
+        if (DefaultProc(message, wParam, lParam) == -1) return -1;
+        SetTimer(hwnd, kColourTimerId, kColourPeriodMs, nullptr);
+        return 0;
+    case WM_ERASEBKGND: {
         RECT rect;
         GetClientRect(hwnd, &rect);
-        FillRect(reinterpret_cast<HDC>(wParam), &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        halfWidth = rect.right / 2;
+        halfHeight = rect.bottom / 2;
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, RGB(0, 0, 0));
+        ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, "", 0, nullptr);
         return TRUE;
     }
-    return Window::WindowProc(message, wParam, lParam);
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(hwnd, &paint);
+        if (dc) {
+            Draw(dc);
+            EndPaint(hwnd, &paint);
+        }
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == kColourTimerId) {
+            HDC dc = GetDC(hwnd);
+            if (dc) {
+                Draw(dc);
+                ReleaseDC(hwnd, dc);
+            }
+        }
+        return DefaultProc(message, wParam, lParam);
+    case WM_DESTROY:
+        KillTimer(hwnd, kColourTimerId);
+        return DefaultProc(message, wParam, lParam);
+    default:
+        return Window::WindowProc(message, wParam, lParam);
+    }
 }

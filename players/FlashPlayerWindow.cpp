@@ -1,0 +1,180 @@
+#include "players/FlashPlayerWindow.h"
+
+#include "framework/App.h"
+#include "settings/SettingsFile.h"
+
+#include <string>
+
+namespace {
+constexpr UINT kEndNotice = WM_APP + 1;
+// The system's web browser control.
+constexpr CLSID kWebBrowserClsid = {0x8856F961, 0x340A, 0x11D0,
+                                    {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+constexpr IID kWebBrowser2Iid = {0xD30C1661, 0xCDAF, 0x11D0,
+                                 {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
+
+// The path as a wide string in the system code page.
+BSTR AllocPath(const char* path) {
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 0) return SysAllocString(L"");
+    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(length - 1));
+    if (text) MultiByteToWideChar(CP_ACP, 0, path, -1, text, length);
+    return text;
+}
+}  // namespace
+
+FlashPlayerWindow::~FlashPlayerWindow() = default;
+
+BOOL FlashPlayerWindow::Play(const char* path) {
+    App* app = App::Instance();
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    RECT rect = {-1, -1, screenWidth + 3, screenHeight + 3};
+    const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
+
+    // A missing movie: nothing on the screen and nothing posted.
+    if (!className || !path || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        delete this;
+        return FALSE;
+    }
+    // From here on every failure destroys the window, and PostNcDestroy
+    // posts the end notice and frees the object.
+    HWND owner = app ? app->MainWindowHandle() : nullptr;
+    if (!CreateEx(WS_EX_TOPMOST, className, "動画セーバー", WS_POPUP | WS_VISIBLE, rect, owner, 0)) {
+        return FALSE;
+    }
+
+    ActiveXHost::EnableControlContainer();
+    RECT client = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+    if (!browserHost.CreateControl(kWebBrowserClsid, "動画セーバー", WS_CHILD | WS_VISIBLE, client,
+                                   hwnd, kBrowserControlId)) {
+        DestroyWindow();
+        return FALSE;
+    }
+    void* queried = nullptr;
+    if (FAILED(browserHost.QueryControl(kWebBrowser2Iid, &queried)) || !queried) {
+        browser = nullptr;
+        browserHost.Destroy();
+        DestroyWindow();
+        return FALSE;
+    }
+    browser = static_cast<IWebBrowser2*>(queried);
+
+    std::string key = std::string(path) + settings::kMacroSuffix;
+    steps = ParseMouseMacro(app ? app->GetProfileString(settings::kSwfConfigSection, key.c_str(), "")
+                                : std::string());
+
+    BSTR url = AllocPath(path);
+    VARIANT flags, target, postData, headers;
+    VariantInit(&flags);
+    flags.vt = VT_I4;
+    flags.lVal = 0;
+    VariantInit(&target);
+    target.vt = VT_BSTR;
+    target.bstrVal = nullptr;
+    VariantInit(&postData);
+    VariantInit(&headers);
+    headers.vt = VT_BSTR;
+    headers.bstrVal = nullptr;
+    // A movie the browser cannot show is not detected: the window stays up.
+    browser->Navigate(url, &flags, &target, &postData, &headers);
+    SysFreeString(url);
+
+    clickPending = FALSE;
+    lastMouseX = -1;
+    lastMouseY = -1;
+    stepIndex = -1;
+    ShowCursor(FALSE);
+    cursorHidden = true;
+
+    if (!steps.empty()) {
+        StartMacroTimer(MacroStepPeriodMs(steps[0].time, 0));
+        stepIndex = 0;
+    }
+    return TRUE;
+}
+
+void FlashPlayerWindow::StartMacroTimer(UINT periodMs) {
+    SetTimer(hwnd, kMacroTimerId, periodMs, nullptr);
+}
+
+void FlashPlayerWindow::RunMacroStep() {
+    KillTimer(hwnd, kMacroTimerId);
+    if (stepIndex < 0 || stepIndex >= static_cast<int>(steps.size())) return;
+    const MacroStep step = steps[static_cast<size_t>(stepIndex)];
+
+    if (step.action == MacroStep::kClick) {
+        POINT point = MacroClickPoint(step, GetSystemMetrics(SM_CXSCREEN),
+                                      GetSystemMetrics(SM_CYSCREEN));
+        // The cursor's jump is not the user's movement, and the click that
+        // follows is the window's own.
+        lastMouseX = -1;
+        lastMouseY = -1;
+        clickPending = TRUE;
+        SetCursorPos(point.x, point.y);
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        if (stepIndex < static_cast<int>(steps.size()) - 1) {
+            ++stepIndex;
+            StartMacroTimer(MacroStepPeriodMs(steps[static_cast<size_t>(stepIndex)].time, step.time));
+        }
+    } else if (step.action == MacroStep::kReload) {
+        if (browser) browser->Refresh();
+        StartMacroTimer(MacroStepPeriodMs(steps[0].time, 0));
+        stepIndex = 0;
+    }
+    // Any other action ends the macro; the movie keeps playing.
+}
+
+BOOL FlashPlayerWindow::PreTranslateMessage(MSG* message) {
+    switch (message->message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (clickPending) {
+            clickPending = FALSE;  // the macro's own click
+        } else {
+            Post(WM_CLOSE);
+        }
+        break;
+    case WM_MOUSEMOVE:
+        if (lastMouseX == -1 && lastMouseY == -1) {
+            lastMouseX = message->pt.x;
+            lastMouseY = message->pt.y;
+        } else if (message->pt.x != lastMouseX || message->pt.y != lastMouseY) {
+            Post(WM_CLOSE);
+        }
+        break;
+    default:
+        break;
+    }
+    // The input goes on to the movie even when it closes the window.
+    return Window::PreTranslateMessage(message);
+}
+
+LRESULT FlashPlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kMacroTimerId) RunMacroStep();
+        return DefaultProc(message, wParam, lParam);
+    case WM_DESTROY:
+        if (stepIndex != -1) KillTimer(hwnd, kMacroTimerId);
+        // The control goes before its window is pulled away under it.
+        browserHost.Destroy();
+        return DefaultProc(message, wParam, lParam);
+    default:
+        return Window::WindowProc(message, wParam, lParam);
+    }
+}
+
+void FlashPlayerWindow::PostNcDestroy() {
+    if (App* app = App::Instance()) app->PostToMainWindow(kEndNotice, 0, 0);
+    if (cursorHidden) ShowCursor(TRUE);
+    if (browser) {
+        browser->Release();
+        browser = nullptr;
+    }
+    delete this;
+}

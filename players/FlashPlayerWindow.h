@@ -1,0 +1,51 @@
+// The Flash player: a borderless topmost popup a little larger than the
+// screen holding the system's web browser control, navigated to the movie
+// file. The entry's mouse macro clicks at given points or reloads the movie
+// at given times after each load (timer 102). The cursor is hidden. A key,
+// a mouse button or the user's own mouse movement closes the window, which
+// then posts the end notice to the application's main window.
+#pragma once
+
+#include "framework/ActiveXHost.h"
+#include "framework/Window.h"
+#include "players/MouseMacro.h"
+
+#include <exdisp.h>
+
+#include <vector>
+
+class FlashPlayerWindow : public Window {
+public:
+    static constexpr UINT_PTR kMacroTimerId = 102;
+    static constexpr UINT kBrowserControlId = 0xE900;
+
+    FlashPlayerWindow() = default;
+    ~FlashPlayerWindow() override;
+
+    // Shows the movie and starts its macro. TRUE: on the screen and owning
+    // itself. FALSE: the object is gone; nothing was posted when the file
+    // does not exist, the end notice when a later stage failed.
+    virtual BOOL Play(const char* path);
+
+    BOOL PreTranslateMessage(MSG* message) override;
+
+    // The browser control's interface while the window is up (not AddRef'd).
+    IWebBrowser2* Browser() const { return browser; }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
+
+private:
+    void RunMacroStep();
+    void StartMacroTimer(UINT periodMs);
+
+    std::vector<MacroStep> steps;
+    ActiveXHost browserHost;
+    IWebBrowser2* browser = nullptr;
+    int lastMouseX = -1;
+    int lastMouseY = -1;
+    BOOL clickPending = FALSE;
+    int stepIndex = -1;
+    bool cursorHidden = false;
+};
