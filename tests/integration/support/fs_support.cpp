@@ -35,11 +35,11 @@ LRESULT NoticeCounter::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 TestApp::TestApp() {
     mainWindow.Create();
-    app.mainWindow = &mainWindow;
+    app.SetMainWindow(&mainWindow);
 }
 
 TestApp::~TestApp() {
-    app.mainWindow = nullptr;
+    app.SetMainWindow(nullptr);
     mainWindow.DestroyWindow();
     // Leave no WM_QUIT or stray message for the next test.
     MSG message;
