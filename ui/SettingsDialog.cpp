@@ -49,7 +49,8 @@ std::vector<char> FilterForDialog() {
 
 SettingsDialog::SettingsDialog(HWND parent)
     : Dialog(IDD_SETTINGS, parent), backup(std::string(), std::string()) {
-    HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : GetModuleHandleA(nullptr);
+    HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : nullptr;
+    if (!instance) instance = GetModuleHandleA(nullptr);
     bigIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     smallIcon = static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
