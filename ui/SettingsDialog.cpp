@@ -57,6 +57,7 @@ SettingsDialog::SettingsDialog(HWND parent)
 }
 
 SettingsDialog::~SettingsDialog() {
+    closing = true;
     if (hwnd) DestroyWindow();
     if (smallIcon) DestroyIcon(smallIcon);
     if (listFont) DeleteObject(listFont);
@@ -257,6 +258,7 @@ void SettingsDialog::OnOK() {
     if (!ReadControls()) return;
     SaveSettings();
     backup.Discard();
+    closing = true;
     EndDialog(IDOK);
 }
 
@@ -268,6 +270,7 @@ void SettingsDialog::OnCancel() {
         }
         ShowErrorMessage(hwnd, text.c_str());
     }
+    closing = true;
     EndDialog(IDCANCEL);
 }
 
@@ -367,6 +370,9 @@ void SettingsDialog::OnMinutesKillFocus() {
     // While our own exchange reports a refused value, its message box takes
     // the focus: that is not the user leaving the edit.
     if (readingControls) return;
+    // Nor is the focus leaving a dialog that is closing: a refused value
+    // would otherwise raise its message over a window that is going away.
+    if (closing || !IsWindowVisible(hwnd)) return;
     ReadControls();
     if (minutes == 0) minutes = 1;
     if (minutes > settings::kMaxMinutes) minutes = settings::kMaxMinutes;

@@ -90,4 +90,6 @@ private:
     std::string backupPath;
     SettingsBackup backup;
     bool readingControls = false;
+    // Set once the dialog has been told to end.
+    bool closing = false;
 };
