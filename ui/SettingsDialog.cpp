@@ -367,12 +367,13 @@ void SettingsDialog::OnTimerCheck() {
 }
 
 void SettingsDialog::OnMinutesKillFocus() {
-    // While our own exchange reports a refused value, its message box takes
-    // the focus: that is not the user leaving the edit.
-    if (readingControls) return;
-    // Nor is the focus leaving a dialog that is closing: a refused value
-    // would otherwise raise its message over a window that is going away.
-    if (closing || !IsWindowVisible(hwnd)) return;
+    // Only the user moving to another control of the dialog leaves the
+    // edit. The focus going to a message box (our own exchange reporting a
+    // refused value, whose focus change may arrive late) or to another
+    // window, or a dialog that is closing, must not raise a message.
+    if (readingControls || closing || !IsWindowVisible(hwnd)) return;
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(hwnd, focus)) return;
     ReadControls();
     if (minutes == 0) minutes = 1;
     if (minutes > settings::kMaxMinutes) minutes = settings::kMaxMinutes;

@@ -359,6 +359,26 @@ TEST_F(SettingsDialogTest, WithNoFileAtOpeningCancelLeavesNoneEvenAfterADeleteWr
     EXPECT_FALSE(test::FileExists(Ini()));
 }
 
+TEST_F(SettingsDialogTest, AFileThatCouldNotBeBackedUpStaysAndCancelSaysSo) {
+    // A folder where the backup would go: the copy cannot be made.
+    const std::string backupPath = SettingsBackup::DefaultBackupPath();
+    ASSERT_TRUE(CreateDirectoryA(backupPath.c_str(), nullptr));
+    WriteIni({"[LIST]", "entry=1", "List0=C:\\a.exe", "List1=C:\\b.exe"});
+    Open();
+    Command(IDC_DELETE);
+    const std::string changed = IniBytes();
+    std::vector<std::string> texts;
+    {
+        sd::ErrorBoxes boxes;
+        Command(IDCANCEL);
+        texts = boxes.Stop();
+    }
+    RemoveDirectoryA(backupPath.c_str());
+    EXPECT_EQ(texts, Rows{SettingsDialog::kNotRestoredMessage});
+    EXPECT_FALSE(IsShown());
+    EXPECT_EQ(IniBytes(), changed);
+}
+
 TEST_F(SettingsDialogTest, EnterWithAnEmptyMinutesEditKeepsTheDialogAndTheBackup) {
     WriteIni({"[TIMER]", "ON/OFF=1", "Time=5"});
     const std::string atOpening = IniBytes();
