@@ -29,8 +29,10 @@ public:
     std::string RowText(int index) const;
     std::string RowPath(int index) const;
 
-    // The size of the open-file dialog's buffer for the chosen names.
-    static constexpr size_t kFileNameBufferSize = 10000;
+    // The size of the open-file dialog's buffer for the chosen names: room
+    // for several hundred full paths in one choice. A choice that still does
+    // not fit is reported rather than dropped.
+    static constexpr size_t kFileNameBufferSize = 65536;
 
     // The text Cancel shows when the settings file could not be put back.
     static const char* const kNotRestoredMessage;

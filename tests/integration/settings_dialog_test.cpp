@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -454,6 +455,21 @@ TEST_F(SettingsDialogTest, RefusedFilesAreNamedAndTheNextAddOpensWhereTheLastOne
     EXPECT_EQ(Paths(), (Rows{capitals, listed}));
     Command(IDOK);
     EXPECT_EQ(IniValue("OTHER", "Dir"), folder.File("c"));
+}
+
+TEST_F(SettingsDialogTest, ALongChoiceIsTakenWhole) {
+    // 130 names of 80 bytes each: more than 10000 bytes of names.
+    std::string typed;
+    for (int i = 0; i < 130; ++i) {
+        char name[96];
+        std::snprintf(name, sizeof name, "%03d_%s.scr", i, std::string(72, 'n').c_str());
+        MakeFile(name);
+        typed += std::string(typed.empty() ? "" : " ") + "\"" + name + "\"";
+    }
+    WriteIni({"[OTHER]", "SaverName=0"});
+    Open();
+    EXPECT_TRUE(Add(typed).empty());
+    EXPECT_EQ(dialog->RowCount(), 130);
 }
 
 TEST_F(SettingsDialogTest, RowsAreNamedByTheViewOptionsWhichKeepTheSelection) {
