@@ -61,6 +61,23 @@ std::vector<std::string> ChosenPaths(const char* buffer, size_t size) {
     return paths;
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(a[i])) && i + 1 < a.size()) {
+            // A double-byte character: both bytes as they are.
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 std::string FolderOf(const std::string& path) {
     size_t slash = FindLastChar(path, '\\');
     return slash == std::string::npos ? path : path.substr(0, slash);

@@ -34,6 +34,11 @@ bool IsOwnSaverFile(const std::string& path);
 // names, each ended by a NUL, the whole ended by an empty text.
 std::vector<std::string> ChosenPaths(const char* buffer, size_t size);
 
+// Whether two paths name the same entry: equal with the letters A to Z
+// folded, where a letter is a character of one byte (the trail byte of a
+// Shift-JIS character, which may equal a letter's byte, is compared as it is).
+bool SamePath(const std::string& a, const std::string& b);
+
 // The folder part of path: up to, not including, its last "\" (multibyte-
 // aware); the whole path when it has none.
 std::string FolderOf(const std::string& path);

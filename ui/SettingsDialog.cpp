@@ -120,7 +120,7 @@ void SettingsDialog::InsertRow(int index, const std::string& text, const std::st
 int SettingsDialog::FindRow(const std::string& path) const {
     int count = RowCount();
     for (int i = 0; i < count; ++i) {
-        if (EqualsNoCase(RowPath(i), path)) return i;
+        if (SamePath(RowPath(i), path)) return i;
     }
     return -1;
 }

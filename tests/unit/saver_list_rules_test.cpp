@@ -42,6 +42,16 @@ TEST(ListableFileTest, OnlyTheExactLowerCaseOwnSaverFileIsOurs) {
     EXPECT_FALSE(IsOwnSaverFile("tolvarin.scr"));
 }
 
+TEST(SamePathTest, FoldsSingleByteLettersOnly) {
+    EXPECT_TRUE(SamePath("C:\\Savers\\Stars.SCR", "c:\\SAVERS\\stars.scr"));
+    EXPECT_FALSE(SamePath("C:\\a.scr", "C:\\b.scr"));
+    EXPECT_FALSE(SamePath("C:\\a.scr", "C:\\a.scr "));
+    // 88 61 and 88 41 are two different double-byte characters, though their trail bytes
+    // are "a" and "A".
+    EXPECT_FALSE(SamePath("C:\\\x88\x61.exe", "C:\\\x88\x41.exe"));
+    EXPECT_TRUE(SamePath("C:\\\x88\x61.EXE", "c:\\\x88\x61.exe"));
+}
+
 std::vector<std::string> Chosen(const std::string& buffer) {
     return ChosenPaths(buffer.data(), buffer.size());
 }
