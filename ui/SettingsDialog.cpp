@@ -1,5 +1,524 @@
 #include "ui/SettingsDialog.h"
 
+#include "framework/App.h"
+#include "framework/TextUtil.h"
 #include "res/resource.h"
+#include "settings/SaverEntry.h"
+#include "settings/SettingsFile.h"
+#include "ui/SaverListRules.h"
 
-SettingsDialog::SettingsDialog(HWND parent) : Dialog(IDD_SETTINGS, parent) {}
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <winnls32.h>
+
+#include <cstring>
+#include <vector>
+
+const char* const SettingsDialog::kNotRestoredMessage =
+    "設定ファイルを元に戻せませんでした。\n"
+    "このダイアログを開いてからの変更は設定ファイルに残っています。";
+const char* const SettingsDialog::kTooManyFilesMessage =
+    "選択したファイルが多すぎます。\n一度に選ぶファイルを減らしてください。";
+const char* const SettingsDialog::kWebSiteAddress = "https://www.tolvarin.example/";
+
+namespace {
+
+constexpr UINT kDragArmMessage = WM_APP + 2;
+
+App& TheApp() { return *App::Instance(); }
+
+const char kAddFilter[] =
+    "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|FLASHファイル (*.swf)|*.swf|"
+    "動画ファイル (*.avi;*.mpg)|*.avi;*.mpg||";
+
+// The filter in the form the file dialog takes: each "|" a NUL.
+std::vector<char> FilterForDialog() {
+    std::vector<char> filter(kAddFilter, kAddFilter + sizeof kAddFilter);
+    for (size_t i = 0; i < filter.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(filter[i])) && i + 1 < filter.size()) {
+            ++i;
+        } else if (filter[i] == '|') {
+            filter[i] = '\0';
+        }
+    }
+    return filter;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(HWND parent)
+    : Dialog(IDD_SETTINGS, parent), backup(std::string(), std::string()) {
+    HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : nullptr;
+    if (!instance) instance = GetModuleHandleA(nullptr);
+    bigIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    smallIcon = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
+
+SettingsDialog::~SettingsDialog() {
+    closing = true;
+    if (hwnd) DestroyWindow();
+    if (smallIcon) DestroyIcon(smallIcon);
+    if (listFont) DeleteObject(listFont);
+}
+
+void SettingsDialog::DoDataExchange(DataExchange& exchange) {
+    exchange.Control(IDC_MINUTES_SPIN, spin);
+    exchange.Control(IDC_SAVER_LIST, listBox);
+    exchange.Check(IDC_TIMER_ON, timerOn);
+    exchange.Int(IDC_MINUTES, minutes);
+    exchange.ComboIndex(IDC_ORDER, order);
+}
+
+// --- Rows ---------------------------------------------------------------------
+
+int SettingsDialog::RowCount() const {
+    return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCOUNT, 0, 0));
+}
+
+std::string SettingsDialog::RowText(int index) const {
+    LRESULT length = SendMessageA(listBox.hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return {};
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(listBox.hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data());
+}
+
+char* SettingsDialog::RowData(int index) const {
+    LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    return data == LB_ERR ? nullptr : reinterpret_cast<char*>(data);
+}
+
+std::string SettingsDialog::RowPath(int index) const {
+    const char* path = RowData(index);
+    return path ? std::string(path) : std::string();
+}
+
+int SettingsDialog::Selection() const {
+    return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
+}
+
+void SettingsDialog::Select(int index) const {
+    SendMessageA(listBox.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void SettingsDialog::InsertRow(int index, const std::string& text, const std::string& path) {
+    char* copy = new char[path.size() + 1];
+    std::memcpy(copy, path.c_str(), path.size() + 1);
+    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                              reinterpret_cast<LPARAM>(text.c_str()));
+    if (at < 0) {
+        delete[] copy;
+        return;
+    }
+    SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(at),
+                 reinterpret_cast<LPARAM>(copy));
+}
+
+int SettingsDialog::FindRow(const std::string& path) const {
+    int count = RowCount();
+    for (int i = 0; i < count; ++i) {
+        if (SamePath(RowPath(i), path)) return i;
+    }
+    return -1;
+}
+
+void SettingsDialog::MoveRow(int from, int to, const std::string& text) {
+    LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(from), 0);
+    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(from), 0);
+    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(to),
+                              reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(at), data);
+    Select(static_cast<int>(at));
+}
+
+std::string SettingsDialog::GetDisplayName(std::string path) const {
+    return DisplayNameOf(path, showSaverName != 0, showExtension != 0);
+}
+
+void SettingsDialog::UpdateHorizontalExtent() {
+    HDC dc = GetDC(listBox.hwnd);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(listBox.hwnd, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    int widest = 0;
+    int count = RowCount();
+    for (int i = 0; i < count; ++i) {
+        std::string text = RowText(i);
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        if (size.cx > widest) widest = size.cx;
+    }
+    SendMessageA(listBox.hwnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 5), 0);
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(listBox.hwnd, dc);
+}
+
+void SettingsDialog::SetMenuCheck(UINT id, int checked) const {
+    CheckMenuItem(GetMenu(hwnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// --- Opening and closing ------------------------------------------------------
+
+BOOL SettingsDialog::OnInitDialog() {
+    // The order box: the three orders by their stored index.
+    HWND orderBox = Item(IDC_ORDER);
+    for (const char* text : {"ランダム", "リスト順", "先頭から"}) {
+        SendMessageA(orderBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    Dialog::OnInitDialog();
+
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+
+    // 12 point "ＭＳ ゴシック" for the list.
+    HDC screen = GetDC(nullptr);
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(120, GetDeviceCaps(screen, LOGPIXELSY), 720);
+    ReleaseDC(nullptr, screen);
+    font.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(font.lfFaceName, "ＭＳ ゴシック");
+    listFont = CreateFontIndirectA(&font);
+    SendMessageA(listBox.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), TRUE);
+
+    App& app = TheApp();
+    using namespace settings;
+    int count = app.GetProfileInt(kListSection, kEntryKey, -1) + 1;
+    showExtension = app.GetProfileInt(kOtherSection, kExtensionKey, 1);
+    SetMenuCheck(ID_VIEW_EXTENSION, showExtension);
+    showSaverName = app.GetProfileInt(kOtherSection, kSaverNameKey, 1);
+    SetMenuCheck(ID_VIEW_SAVER_NAME, showSaverName);
+
+    for (int i = 0; i < count; ++i) {
+        SaverEntry entry =
+            SaverEntry::FromStoredValue(app.GetProfileString(kListSectionAsRead, ListKey(i).c_str()));
+        InsertRow(-1, entry.mark + GetDisplayName(entry.path), entry.path);
+    }
+    Select(0);
+    UpdateHorizontalExtent();
+
+    dir = app.GetProfileString(kOtherSection, kDirKey);
+    if (dir.empty()) {
+        char current[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, current);
+        dir = current;
+    }
+
+    SendMessageA(spin.hwnd, UDM_SETRANGE, 0, MAKELPARAM(kMaxMinutes, 1));
+    timerOn = app.GetProfileInt(kTimerSection, kTimerOnKey, 0);
+    minutes = app.GetProfileInt(kTimerSection, kTimeKey, 10);
+    if (!timerOn) EnableWindow(Item(IDC_MINUTES), FALSE);
+    order = app.GetProfileInt(kOtherSection, kOrderKey, 0);
+
+    backupPath = SettingsBackup::DefaultBackupPath();
+    backup = SettingsBackup(app.ProfileName(), backupPath);
+    backup.Make();
+
+    WINNLSEnableIME(listBox.hwnd, FALSE);
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+BOOL SettingsDialog::ReadControls() {
+    bool outer = !readingControls;
+    readingControls = true;
+    BOOL read = UpdateData(TRUE);
+    if (outer) readingControls = false;
+    return read;
+}
+
+void SettingsDialog::SaveSettings() {
+    ReadControls();
+    App& app = TheApp();
+    using namespace settings;
+    int count = RowCount();
+    int old = app.GetProfileInt(kListSection, kEntryKey, -1) + 1;
+    app.WriteProfileInt(kListSection, kEntryKey, count - 1);
+    if (minutes > kMaxMinutes) minutes = kMaxMinutes;
+    int switchedOn = 0;
+    for (int i = 0; i < count; ++i) {
+        std::string mark = RowText(i).substr(0, kMarkLength);
+        app.WriteProfileString(kListSection, ListKey(i).c_str(), (mark + RowPath(i)).c_str());
+        if (mark == kMarkOn) ++switchedOn;
+    }
+    for (int i = count; count < old && i <= old; ++i) {
+        app.WriteProfileString(kListSection, ListKey(i).c_str(), nullptr);
+    }
+    app.WriteProfileString(kOtherSection, kDirKey, dir.c_str());
+    app.WriteProfileInt(kOtherSection, kOrderKey, order);
+    app.WriteProfileInt(kOtherSection, kOnKey, switchedOn);
+    app.WriteProfileInt(kOtherSection, kExtensionKey, showExtension);
+    app.WriteProfileInt(kOtherSection, kSaverNameKey, showSaverName);
+    app.WriteProfileInt(kTimerSection, kTimerOnKey, timerOn);
+    app.WriteProfileInt(kTimerSection, kTimeKey, minutes);
+}
+
+void SettingsDialog::OnOK() {
+    if (!ReadControls()) return;
+    SaveSettings();
+    backup.Discard();
+    closing = true;
+    EndDialog(IDOK);
+}
+
+void SettingsDialog::OnCancel() {
+    if (backup.RollBack() == SettingsBackup::RollBackResult::NotRestored) {
+        std::string text = kNotRestoredMessage;
+        if (FileExists(backup.BackupPath()) && backup.Made()) {
+            text += "\n元の設定ファイルの写しは " + backup.BackupPath() + " にあります。";
+        }
+        ShowErrorMessage(hwnd, text.c_str());
+    }
+    closing = true;
+    EndDialog(IDCANCEL);
+}
+
+void SettingsDialog::OnDestroy() {
+    DefaultProc(WM_DESTROY, 0, 0);
+    int count = RowCount();
+    for (int i = 0; i < count; ++i) {
+        delete[] RowData(i);
+        SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
+    }
+    if (listBox.hwnd) WINNLSEnableIME(listBox.hwnd, TRUE);
+    App* app = App::Instance();
+    if (app && app->HelpWasUsed()) WinHelpA(hwnd, app->HelpFilePath().c_str(), HELP_QUIT, 0);
+}
+
+// --- List commands -------------------------------------------------------------
+
+void SettingsDialog::OnDelete() {
+    int i = Selection();
+    if (i < 0) return;
+    std::string path = RowPath(i);
+    App& app = TheApp();
+    using namespace settings;
+    if (EndsWithNoCase(path, ".exe")) {
+        for (const char* suffix : {kOptionSuffix, kStartSuffix, kFinishSuffix, kMouseSuffix, kChangeSuffix}) {
+            app.WriteProfileString(kExeConfigSection, PerFileKey(path, suffix).c_str(), nullptr);
+        }
+    } else if (EndsWithNoCase(path, ".swf")) {
+        app.WriteProfileString(kSwfConfigSection, PerFileKey(path, kMacroSuffix).c_str(), nullptr);
+    }
+    SaveSettings();
+    delete[] RowData(i);
+    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    if (i == RowCount()) --i;
+    Select(i);
+    UpdateHorizontalExtent();
+}
+
+void SettingsDialog::OnToggleOnOff() {
+    int i = Selection();
+    if (i < 0) return;
+    std::string text = RowText(i);
+    std::string rest = text.size() > settings::kMarkLength ? text.substr(settings::kMarkLength) : "";
+    bool on = text.compare(0, settings::kMarkLength, settings::kMarkOn) == 0;
+    MoveRow(i, i, std::string(on ? settings::kMarkOff : settings::kMarkOn) + rest);
+}
+
+void SettingsDialog::OnMoveUp() {
+    int i = Selection();
+    if (i <= 0) return;
+    MoveRow(i, i - 1, RowText(i));
+}
+
+void SettingsDialog::OnMoveDown() {
+    int i = Selection();
+    if (i < 0 || i >= RowCount() - 1) return;
+    MoveRow(i, i + 1, RowText(i));
+}
+
+// --- Dragging a row --------------------------------------------------------------
+
+LRESULT SettingsDialog::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(wParam) == listBox.hwnd && LOWORD(lParam) == HTCLIENT &&
+        HIWORD(lParam) == WM_LBUTTONDOWN) {
+        Post(kDragArmMessage, 0, 0);
+    }
+    return DefaultProc(WM_SETCURSOR, wParam, lParam);
+}
+
+LRESULT SettingsDialog::OnDragArm() {
+    dragIndex = dragIndex == -1 ? Selection() : -1;
+    return 0;
+}
+
+HBRUSH SettingsDialog::OnCtlColor(HDC dc, HWND control, UINT message) {
+    HBRUSH brush = Dialog::OnCtlColor(dc, control, message);
+    int current = listBox.hwnd ? Selection() : -1;
+    if (dragIndex >= 0 && current >= 0 && current != dragIndex) {
+        // The list box asks for its colours while it repaints the rows its
+        // selection left and reached: the dragged row follows the selection.
+        int from = dragIndex;
+        dragIndex = -1;
+        MoveRow(from, current, RowText(from));
+        dragIndex = current;
+    }
+    return brush;
+}
+
+// --- Options ---------------------------------------------------------------------
+
+void SettingsDialog::OnTimerCheck() {
+    ReadControls();
+    EnableWindow(Item(IDC_MINUTES), timerOn ? TRUE : FALSE);
+}
+
+void SettingsDialog::OnMinutesKillFocus() {
+    // Only the user moving to another control of the dialog leaves the
+    // edit. The focus going to a message box (our own exchange reporting a
+    // refused value, whose focus change may arrive late) or to another
+    // window, or a dialog that is closing, must not raise a message.
+    if (readingControls || closing || !IsWindowVisible(hwnd)) return;
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(hwnd, focus)) return;
+    ReadControls();
+    if (minutes == 0) minutes = 1;
+    if (minutes > settings::kMaxMinutes) minutes = settings::kMaxMinutes;
+    UpdateData(FALSE);
+}
+
+void SettingsDialog::OnShowExtension() {
+    showExtension = !showExtension;
+    SetMenuCheck(ID_VIEW_EXTENSION, showExtension);
+    RefreshRowTexts();
+}
+
+void SettingsDialog::OnShowSaverName() {
+    showSaverName = !showSaverName;
+    SetMenuCheck(ID_VIEW_SAVER_NAME, showSaverName);
+    RefreshRowTexts();
+}
+
+void SettingsDialog::RefreshRowTexts() {
+    int selected = Selection();
+    for (int i = 0; i < RowCount(); ++i) {
+        std::string text = RowText(i).substr(0, settings::kMarkLength) + GetDisplayName(RowPath(i));
+        LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+        SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(i), data);
+        // The old row, pushed down by the insertion.
+        SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i + 1), 0);
+    }
+    Select(selected);
+    UpdateHorizontalExtent();
+}
+
+// --- Adding files ------------------------------------------------------------------
+
+void SettingsDialog::OnAdd() {
+    std::vector<char> names(kFileNameBufferSize, '\0');
+    std::vector<char> filter = FilterForDialog();
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd;
+    dialog.lpstrFilter = filter.data();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = names.data();
+    dialog.nMaxFile = static_cast<DWORD>(names.size());
+    dialog.lpstrTitle = "ファイルを追加する";
+    dialog.lpstrInitialDir = dir.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER;
+    if (!GetOpenFileNameA(&dialog)) {
+        // The names did not fit: say so rather than drop the choice silently.
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(hwnd, kTooManyFilesMessage);
+        return;
+    }
+    std::vector<std::string> paths = ChosenPaths(names.data(), names.size());
+    for (size_t n = 0; n < paths.size(); ++n) {
+        const std::string& path = paths[n];
+        if (!IsListableFile(path)) {
+            ShowErrorMessage(hwnd, (path + "は登録できません。").c_str());
+            continue;
+        }
+        if (FindRow(path) != -1) {
+            ShowErrorMessage(hwnd, (GetDisplayName(path) + "は\nすでにリストに存在します。").c_str());
+            continue;
+        }
+        if (IsOwnSaverFile(path)) {
+            ShowErrorMessage(hwnd, "tolvarin.scrは追加できません");
+            continue;
+        }
+        int current = Selection();
+        InsertRow(current, settings::kMarkOn + GetDisplayName(path), path);
+        if (current == -1) {
+            Select(0);
+        } else if (n + 1 == paths.size()) {
+            Select(current);
+        }
+    }
+    if (!paths.empty()) dir = FolderOf(paths.back());
+    UpdateHorizontalExtent();
+}
+
+// --- Other commands and messages ------------------------------------------------------
+
+void SettingsDialog::OnWebSite() {
+    ShellExecuteA(hwnd, "open", kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void SettingsDialog::OnPaint() {
+    if (!IsIconic(hwnd)) {
+        DefaultProc(WM_PAINT, 0, 0);
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, smallIcon);
+    EndPaint(hwnd, &paint);
+}
+
+BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
+    switch (id) {
+    case IDC_ADD:
+    case ID_FILE_ADD: OnAdd(); return TRUE;
+    case IDC_DELETE:
+    case ID_FILE_DELETE: OnDelete(); return TRUE;
+    case IDC_TOGGLE:
+    case ID_FILE_TOGGLE: OnToggleOnOff(); return TRUE;
+    case IDC_MOVE_UP:
+    case ID_FILE_MOVE_UP: OnMoveUp(); return TRUE;
+    case IDC_MOVE_DOWN:
+    case ID_FILE_MOVE_DOWN: OnMoveDown(); return TRUE;
+    case IDC_TIMER_ON:
+        if (code == BN_CLICKED) OnTimerCheck();
+        return TRUE;
+    case IDC_MINUTES:
+        if (code == EN_KILLFOCUS) OnMinutesKillFocus();
+        return TRUE;
+    case IDC_SAVER_LIST:
+        if (code == LBN_SELCHANGE) dragIndex = -1;
+        // A double-click never starts a drag: the posted message of its
+        // second press finds this state and returns it to idle.
+        if (code == LBN_DBLCLK) dragIndex = -2;
+        return TRUE;
+    case ID_VIEW_EXTENSION: OnShowExtension(); return TRUE;
+    case ID_VIEW_SAVER_NAME: OnShowSaverName(); return TRUE;
+    case ID_FILE_SAVE_AND_EXIT: OnOK(); return TRUE;
+    case ID_FILE_EXIT_WITHOUT_SAVING: OnCancel(); return TRUE;
+    case ID_HELP_WEB_SITE: OnWebSite(); return TRUE;
+    case ID_HELP_FINDER:
+        if (App::Instance()) App::Instance()->OnHelpFinder(hwnd);
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+LRESULT SettingsDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon);
+    case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
+    case kDragArmMessage: return OnDragArm();
+    case WM_DESTROY: OnDestroy(); return 0;
+    default: return Dialog::WindowProc(message, wParam, lParam);
+    }
+}

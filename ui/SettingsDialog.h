@@ -1,10 +1,97 @@
-// The configuration program's dialog. (A first, plain form with OK and
-// Cancel; the saver list and its commands come with the dialog itself.)
+// The configuration program: the saver list with its commands, the
+// switching and view options, and the backup of the settings file that
+// lets the dialog be left without saving.
 #pragma once
 
 #include "framework/Dialog.h"
+#include "settings/SettingsBackup.h"
+
+#include <string>
 
 class SettingsDialog : public Dialog {
 public:
     explicit SettingsDialog(HWND parent);
+    ~SettingsDialog() override;
+
+    // Inserts a row of text at index (-1 appends) that owns a copy of path.
+    void InsertRow(int index, const std::string& text, const std::string& path);
+    // The first row whose path equals path, ASCII letters folded; -1 if none.
+    int FindRow(const std::string& path) const;
+    // The name a row shows for path under the current view options.
+    std::string GetDisplayName(std::string path) const;
+    // Writes the dialog's whole state to the settings file.
+    void SaveSettings();
+    // Lets the list scroll sideways as far as its widest row.
+    void UpdateHorizontalExtent();
+
+    // The rows' texts and paths (for the commands and for observers).
+    int RowCount() const;
+    std::string RowText(int index) const;
+    std::string RowPath(int index) const;
+
+    // The size of the open-file dialog's buffer for the chosen names: room
+    // for several hundred full paths in one choice. A choice that still does
+    // not fit is reported rather than dropped.
+    static constexpr size_t kFileNameBufferSize = 65536;
+
+    // The text Cancel shows when the settings file could not be put back.
+    static const char* const kNotRestoredMessage;
+    // The text shown when the chosen file names do not fit the buffer.
+    static const char* const kTooManyFilesMessage;
+    // The address that the web-site command opens.
+    static const char* const kWebSiteAddress;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(int id, int code, HWND control) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT message) override;
+    void DoDataExchange(DataExchange& exchange) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnAdd();
+    void OnDelete();
+    void OnToggleOnOff();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnTimerCheck();
+    void OnMinutesKillFocus();
+    void OnShowExtension();
+    void OnShowSaverName();
+    void OnWebSite();
+    void OnPaint();
+    void OnDestroy();
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDragArm();
+    void RefreshRowTexts();
+
+    // Replaces row from by a row of text at to, keeping its path copy.
+    void MoveRow(int from, int to, const std::string& text);
+    char* RowData(int index) const;
+    int Selection() const;
+    void Select(int index) const;
+    void SetMenuCheck(UINT id, int checked) const;
+    // UpdateData(TRUE), with the check of the minutes edit on losing the
+    // focus held back meanwhile (its own message box takes the focus away).
+    BOOL ReadControls();
+
+    Window spin;
+    Window listBox;
+    int timerOn = 0;
+    int minutes = 0;
+    int order = -1;
+    HICON smallIcon = nullptr;
+    HICON bigIcon = nullptr;
+    int dragIndex = -1;
+    int showSaverName = 1;
+    int showExtension = 1;
+    HFONT listFont = nullptr;
+    std::string dir;
+    std::string backupPath;
+    SettingsBackup backup;
+    bool readingControls = false;
+    // Set once the dialog has been told to end.
+    bool closing = false;
 };
