@@ -1,11 +1,219 @@
 #include "session/SaverHostWindow.h"
 
+#include "app/SaverApp.h"
+#include "framework/TextUtil.h"
+#include "players/FlashPlayerWindow.h"
+#include "players/MoviePlayerWindow.h"
+#include "session/CoverWindow.h"
+#include "session/PasswordHelper.h"
+#include "session/SaverBaseWindow.h"
+#include "settings/SaverEntry.h"
+#include "settings/SettingsFile.h"
+
+#include <winnls32.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+const App& Settings() { return *App::Instance(); }
+
+std::string StoredListValue(int index) {
+    return Settings().GetProfileString(settings::kListSection, settings::ListKey(index).c_str());
+}
+
+constexpr UINT kEndNotice = WM_APP + 1;
+
+}  // namespace
+
+SaverHostWindow::SaverHostWindow() : pool(&StoredListValue) {
+    const App& app = Settings();
+    int entry = app.GetProfileInt(settings::kListSection, settings::kEntryKey, -1);
+    onCount = app.GetProfileInt(settings::kOtherSection, settings::kOnKey, entry + 1);
+    order = app.GetProfileInt(settings::kOtherSection, settings::kOrderKey, 0);
+    currentEntry = app.GetProfileString(settings::kOtherSection, settings::kLastKey);
+    pool.Prepare(order, currentEntry);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+}
+
+SaverHostWindow::~SaverHostWindow() = default;
+
 BOOL SaverHostWindow::CreateHostWindow() {
-    const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
-    if (!className) {
+    windowClassName = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
+    if (!windowClassName) {
         PostNcDestroy();
         return FALSE;
     }
-    return CreateEx(WS_EX_TOPMOST, className, "トルヴァリン君", WS_POPUP, 0, 0,
+    return CreateEx(WS_EX_TOPMOST, windowClassName, "トルヴァリン君", WS_POPUP, 0, 0,
                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr);
+}
+
+LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(wParam, lParam);
+    case WM_TIMER:
+        if (wParam == kSwitchTimerId) OnSwitchTimer();
+        break;
+    case kEndNotice:
+        return OnSaverEnded(wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    default:
+        break;
+    }
+    return Window::WindowProc(message, wParam, lParam);
+}
+
+LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
+    if (Window::WindowProc(WM_CREATE, wParam, lParam) == -1) return -1;
+    const App& app = Settings();
+    int minutes = app.GetProfileInt(settings::kTimerSection, settings::kTimeKey, 5);
+    switchPeriod = SwitchPeriodMs(minutes);
+    if (app.GetProfileInt(settings::kTimerSection, settings::kTimerOnKey, 0) != 0 && onCount > 1) {
+        SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+    } else {
+        switchPeriod = 0;
+    }
+    WINNLSEnableIME(hwnd, FALSE);
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+    StartNextEntry();
+    return 0;
+}
+
+void SaverHostWindow::StartNextEntry() {
+    if (onCount == 0) {
+        ShowCover();
+        return;
+    }
+    if (!pool.Pick(order, currentEntry, [] { return std::rand(); })) {
+        ShowCover();
+        return;
+    }
+    switch (KindOfPath(currentEntry)) {
+    case EntryKind::ScreenSaver:
+        watchDialog.record = &launch;
+        if (StartLaunch(launch, currentEntry, "/s") != nullptr) return;
+        ShowCover();
+        return;
+    case EntryKind::Program: {
+        std::string changeKey = settings::PerFileKey(currentEntry, settings::kChangeSuffix);
+        if (Settings().GetProfileInt(settings::kExeConfigSection, changeKey.c_str(), 0) == 0) {
+            KillTimer(hwnd, kSwitchTimerId);
+        }
+        launch.path = currentEntry;
+        watchDialog.record = &launch;
+        if (watchDialog.RunProgram()) return;
+        if (switchPeriod != 0) RestartSwitchTimer();
+        ShowCover();
+        return;
+    }
+    case EntryKind::Flash: {
+        auto* player = new FlashPlayerWindow();
+        currentWindow = player;
+        if (player->Play(currentEntry.c_str())) return;
+        ShowCover();
+        return;
+    }
+    case EntryKind::Movie: {
+        auto* player = new MoviePlayerWindow();
+        currentWindow = player;
+        if (player->Play(currentEntry.c_str())) return;
+        ShowCover();
+        return;
+    }
+    }
+}
+
+void SaverHostWindow::ShowCover() {
+    auto* cover = new CoverWindow();
+    if (cover->CreateFullScreen(hwnd)) {
+        currentWindow = cover;
+        return;
+    }
+    // A failed creation has disposed of the object. Nothing of the session
+    // is on the screen and nothing would end it: end it as if the user had
+    // come back.
+    currentWindow = nullptr;
+    PostMessageA(hwnd, kEndNotice, 0, 0);
+}
+
+void SaverHostWindow::RestartSwitchTimer() {
+    KillTimer(hwnd, kSwitchTimerId);
+    SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+}
+
+void SaverHostWindow::OnSwitchTimer() {
+    endArmed = FALSE;
+    if (currentWindow) {
+        SendMessageA(currentWindow->hwnd, WM_CLOSE, 0, 0);
+        currentWindow = nullptr;
+    } else {
+        if (KindOfPath(currentEntry) == EntryKind::ScreenSaver) {
+            keybd_event(VK_ESCAPE, 0, 0, 0);
+            keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+        }
+        watchDialog.StopProgram();
+    }
+    StartNextEntry();
+}
+
+LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
+    if (!endArmed) {
+        endArmed = TRUE;
+        return 0;
+    }
+    if (wParam != 0) {
+        launch.WaitForThread();
+        // A watched program that ended by itself leaves the watch's injected
+        // button press, hidden cursor and capture behind: undo them.
+        watchDialog.StopProgram();
+    }
+    KillTimer(hwnd, kSwitchTimerId);
+    SaverApp* app = TheSaverApp();
+    if (!app || !app->passLock) {
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    CheckPassword();
+    endArmed = TRUE;
+    return 0;
+}
+
+void SaverHostWindow::CheckPassword() {
+    ShowWindow(hwnd, SW_SHOW);
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    auto* backdrop = new SaverBaseWindow();
+    HWND backdropWindow = nullptr;
+    if (backdrop->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, client, hwnd)) {
+        backdropWindow = backdrop->hwnd;
+    }
+    PasswordHelper helper;
+    if (helper.VerifyPassword(hwnd)) {
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    currentWindow = nullptr;
+    if (backdropWindow) PostMessageA(backdropWindow, WM_CLOSE, 0, 0);
+    if (switchPeriod != 0) SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+    ShowWindow(hwnd, SW_HIDE);
+    StartNextEntry();
+}
+
+void SaverHostWindow::OnDestroy() {
+    // A launched program that still runs (the session ended some other
+    // way) is closed with the session, and a watch still set up is undone.
+    if (launch.thread && launch.ThreadRunning()) watchDialog.StopProgram();
+    WINNLSEnableIME(hwnd, TRUE);
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+    KillTimer(hwnd, kSwitchTimerId);
+}
+
+void SaverHostWindow::PostNcDestroy() {
+    App::Instance()->WriteProfileString(settings::kOtherSection, settings::kLastKey,
+                                        currentEntry.c_str());
+    delete this;
 }

@@ -1,15 +1,57 @@
-// The saver session's host window. (A first, plain form: a hidden, topmost,
-// full-screen window that gives the session its process life and ends with
-// WM_CLOSE; the session itself comes with it.)
+// The saver session's host window: a hidden, topmost, full-screen popup that
+// controls the session. It reads the session's settings, starts the first
+// entry from inside its own creation, keeps track of what is on the screen,
+// switches entries on its timer, asks for the password when the system
+// requires one, and ends the session by closing itself; the process ends
+// with it.
 #pragma once
 
 #include "framework/Window.h"
+#include "players/LaunchRecord.h"
+#include "players/ProgramWatchDialog.h"
+#include "session/EntryPool.h"
+
+#include <string>
 
 class SaverHostWindow : public Window {
 public:
-    // On FALSE the object has already deleted itself.
-    BOOL CreateHostWindow();
+    // The switch timer: id 101 on this window.
+    static constexpr UINT_PTR kSwitchTimerId = 101;
+
+    // Reads the settings and prepares the pool.
+    SaverHostWindow();
+    ~SaverHostWindow() override;
+
+    // Creates the window; its creation starts the first entry. On FALSE the
+    // object has already deleted itself.
+    virtual BOOL CreateHostWindow();
+
+    // Picks the next entry and starts it.
+    void StartNextEntry();
+    // Opens a cover window and makes it the current window.
+    void ShowCover();
+    // The end notice of what was on the screen.
+    LRESULT OnSaverEnded(WPARAM wParam, LPARAM lParam);
 
 protected:
-    void PostNcDestroy() override { delete this; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
+
+private:
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
+    void OnSwitchTimer();
+    void OnDestroy();
+    void RestartSwitchTimer();
+    void CheckPassword();
+
+    Window* currentWindow = nullptr;  // a player or the cover window; not owned
+    int onCount = 0;
+    LaunchRecord launch;
+    BOOL endArmed = TRUE;
+    ProgramWatchDialog watchDialog;
+    std::string currentEntry;
+    EntryPool pool;
+    int order = 0;
+    int switchPeriod = 0;
+    const char* windowClassName = nullptr;
 };

@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <functional>
+#include "tests/support/TestAvi.h"
+
 #include <string>
 
 namespace fs {
@@ -46,8 +48,6 @@ bool Drain(TestApp& app);
 // The top-level windows of this thread that are visible, with the class.
 int CountThreadWindows(const char* className = nullptr);
 
-// Writes an uncompressed 24-bit AVI of frames frames of width × height at
-// fps frames a second; each frame a solid colour.
-bool WriteTestAvi(const std::string& path, int width, int height, int frames, int fps);
+using test::WriteTestAvi;
 
 }  // namespace fs
