@@ -354,4 +354,50 @@ TEST(AboutDialogTest, ReleasingOutsideOrTheOtherButtonsOpenNothing) {
     });
 }
 
+TEST(AboutDialogTest, KeysWaitWhilePressedAndLosingTheFocusEndsThePress) {
+    pfd::TestApp t;
+    AddressRecorder recorder;
+    AboutDialog dialog;
+    pfd::RunModal(dialog, [&](HWND d) {
+        ASSERT_TRUE(pfd::BringToFront(d));
+        ASSERT_TRUE(ParkMouse(d, dialog));
+        LinkLabel& web = dialog.webLink;
+        LabelWatch watch(web);
+        POINT outside = pfd::ScreenPoint(d, 10, 10);
+        Seen seen;
+
+        // While the button is held on the label, Enter is swallowed.
+        ASSERT_TRUE(watch.MoveOntoLabel(&seen));
+        size_t from = watch.Mark();
+        pfd::MouseDown();
+        ASSERT_TRUE(watch.Next(from, WM_LBUTTONDOWN, &seen));
+        test::PressKey(VK_RETURN);
+        ASSERT_TRUE(watch.Next(from, WM_KEYUP, &seen));
+
+        // Something else takes the focus while the button is still held,
+        // and the button is let go away from the label, which so never
+        // sees the release.
+        SetFocus(GetDlgItem(d, IDOK));
+        EXPECT_TRUE(NormalLook(watch.Now()));
+        test::MoveMouseTo(outside.x, outside.y);
+        bool released = false;
+        pfd::MouseUp();
+        ASSERT_TRUE(pfd::PumpAppUntil([&] { return released; }, 5000, [&](const MSG& m) {
+            if (m.message == WM_LBUTTONUP) released = true;
+        }));
+
+        // The press ended with the focus: leaving the label ends the hover
+        // look again, and Enter on it opens the link.
+        ASSERT_TRUE(watch.MoveOntoLabel(&seen));
+        EXPECT_TRUE(HoverLook(seen));
+        ASSERT_TRUE(watch.MoveTo(outside, Where::Outside, &seen));
+        EXPECT_TRUE(NormalLook(seen));
+        SetFocus(web.hwnd);
+        test::PressKey(VK_RETURN);
+        ASSERT_TRUE(recorder.WaitForLines(1));
+        EXPECT_EQ(recorder.Lines(), std::vector<std::string>{kWebAddress});
+        pfd::Click(d, IDOK);
+    });
+}
+
 }  // namespace
