@@ -111,6 +111,10 @@ LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_KILLFOCUS: {
         LRESULT result = DefaultProc(message, wParam, lParam);
+        // A press in progress ends here: with the capture gone its release
+        // may never reach the label, which would otherwise keep swallowing
+        // keys and holding the hover look after the mouse has left.
+        pressed = 0;
         ReleaseOwnCapture();
         NormalLook();
         return result;

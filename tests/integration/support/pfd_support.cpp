@@ -50,6 +50,11 @@ INT_PTR RunModal(Dialog& dialog, const std::function<void(HWND)>& script) {
 }
 
 bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    return PumpAppUntil(condition, timeoutMs, [](const MSG&) {});
+}
+
+bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs,
+                  const std::function<void(const MSG&)>& handled) {
     DWORD start = GetTickCount();
     for (;;) {
         MSG message;
@@ -62,6 +67,7 @@ bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }
+            handled(message);
         }
         if (condition()) return true;
         if (GetTickCount() - start >= timeoutMs) return condition();

@@ -44,6 +44,11 @@ INT_PTR RunModal(Dialog& dialog, const std::function<void(HWND dialog)>& script)
 // windows' PreTranslateMessage first) until condition holds or timeoutMs
 // have passed.
 bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// The same, calling handled with every message right after it has been
+// handled, so that a state that lasts only until the next queued message
+// can still be seen.
+bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs,
+                  const std::function<void(const MSG&)>& handled);
 
 // Brings the dialog to the front so that injected input reaches it.
 bool BringToFront(HWND window);
