@@ -86,7 +86,12 @@ TEST_F(StartupTest, SettingsDialogParentComesOnlyFromColonForm) {
 }
 
 TEST_F(StartupTest, ASecondProcessOfARoleEndsAndLeavesTheFirst) {
+    // The session shows a program, which takes all input itself: other
+    // windows coming and going do not end it.
     ProductProcess session;
+    std::string program = session.File("prog.exe");
+    ASSERT_TRUE(test::CopyFileTo(test::FixturePath("test_program.exe"), program));
+    session.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + program + "\r\n");
     ASSERT_TRUE(session.Start("/s"));
     HWND host = session.WaitForWindow(IsSessionWindow);
     ASSERT_NE(host, nullptr);
@@ -170,7 +175,8 @@ TEST_F(StartupTest, WithThePasswordOffNothingIsTouched) {
     bool exists = true;
     test::GetUsePasswordFlag(&exists);
     EXPECT_FALSE(exists);
-    EXPECT_FALSE(process.IniExists());
+    // The session records the entry shown last, and nothing of the password.
+    EXPECT_EQ(process.ReadIni("OTHER", "PassLock"), "<missing>");
 }
 
 TEST_F(StartupTest, ChangePasswordEndsWhenTheSystemCallReturns) {
