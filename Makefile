@@ -1,5 +1,6 @@
 # The two commands a fresh Debian 12 machine needs:
 #   make run    set up, build, and start the changer under Wine
+#               (make run MODE=demo: a demonstration saver session)
 #   make test   set up, build both targets, run every test
 BUILD := build
 ROOT := $(abspath $(BUILD))
@@ -30,7 +31,7 @@ test: build
 	  ctest --test-dir $(BUILD)/i686 --output-on-failure --timeout 600
 
 run: build32
-	@scripts/run.sh $(BUILD)
+	@scripts/run.sh $(BUILD) $(MODE)
 
 bench: build32
 	@scripts/with-test-env.sh $(BUILD) scripts/bench.sh $(BUILD)

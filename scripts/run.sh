@@ -1,25 +1,52 @@
 #!/usr/bin/env bash
-# run.sh BUILD_ROOT: starts the configuration program under Wine. On the
-# current display when there is one; otherwise on an Xvfb display of its
-# own, with a screenshot saved into BUILD_ROOT/run/screenshot.png.
+# run.sh BUILD_ROOT [demo]: starts the changer under Wine from BUILD_ROOT/run.
+# Without "demo" it opens the configuration program; with it, it sets up a
+# demonstration list (the test screen saver, a test movie and a test
+# program, switching every minute) and runs a saver session.
+# On the current display when there is one; otherwise on an Xvfb display of
+# its own, with a screenshot saved into BUILD_ROOT/run/screenshot.png.
 set -uo pipefail
 root=$(cd "$1" && pwd)
+mode="${2:-}"
 run="$root/run"
 mkdir -p "$run"
 cp "$root/i686/tolvarin.scr" "$run/tolvarin.scr"
 
+arguments=()
+caption="トルヴァリン君"
+if [ "$mode" = demo ]; then
+  cp "$root/i686/fixtures/test_saver.scr" "$run/demo_saver.scr"
+  cp "$root/i686/fixtures/test_program.exe" "$run/demo_program.exe"
+  folder='Z:'$(echo "$run" | tr '/' '\\')
+  on=$(printf '\x81\x9b')
+  {
+    printf '[LIST]\r\nentry=2\r\n'
+    printf 'List0=%s%s\\demo_saver.scr\r\n' "$on" "$folder"
+    printf 'List1=%s%s\\demo.avi\r\n' "$on" "$folder"
+    printf 'List2=%s%s\\demo_program.exe\r\n' "$on" "$folder"
+    printf '[OTHER]\r\nOrder=1\r\n[TIMER]\r\nON/OFF=1\r\nTime=1\r\n'
+    printf '[EXE_CONFIG]\r\n%s\\demo_program.exe@mouse=1\r\n%s\\demo_program.exe@change=1\r\n' "$folder" "$folder"
+  } > "$run/tolvarin.ini"
+  arguments=(/s)
+  caption="test_saver"
+fi
+
+export WINEPREFIX="$run/wineprefix"
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
 if [ -n "${DISPLAY:-}" ]; then
-  export WINEPREFIX="$run/wineprefix"
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  exec wine "$run/tolvarin.scr" "${@:2}"
+  [ "$mode" = demo ] && wine "$root/i686/fixtures/write_avi.exe" "$run/demo.avi"
+  exec wine "$run/tolvarin.scr" "${arguments[@]}"
 fi
 
 # No display: show it on one of our own and take a picture of it.
-export RUN_FOLDER="$run"
+export RUN_FOLDER="$run" RUN_CAPTION="$caption" RUN_MODE="$mode" BUILD_ROOT="$root"
 exec "$(dirname "$0")/with-test-env.sh" "$run" bash -c '
-  wine "$RUN_FOLDER/tolvarin.scr" >/dev/null 2>&1 &
+  [ "$RUN_MODE" = demo ] && wine "$BUILD_ROOT/i686/fixtures/write_avi.exe" "$RUN_FOLDER/demo.avi"
+  if [ "$RUN_MODE" = demo ]; then wine "$RUN_FOLDER/tolvarin.scr" /s >/dev/null 2>&1 &
+  else wine "$RUN_FOLDER/tolvarin.scr" >/dev/null 2>&1 & fi
   for _ in $(seq 1 300); do
-    if xdotool search --name "トルヴァリン君" >/dev/null 2>&1; then
+    if xdotool search --name "$RUN_CAPTION" >/dev/null 2>&1; then
       sleep 1
       import -window root "$RUN_FOLDER/screenshot.png" && echo "screenshot: $RUN_FOLDER/screenshot.png"
       exit 0

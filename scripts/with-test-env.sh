@@ -18,6 +18,7 @@ prefix_processes() {
   local pid
   for pid in $(grep -lsxzF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null |
                sed 's|/proc/\([0-9]*\)/environ|\1|'); do
+    [ "$pid" = "$$" ] && continue
     { tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null | grep -qiE 'wine|\.exe|\.scr' && echo "$pid"
   done
 }
