@@ -2,8 +2,8 @@
 
 #include "framework/App.h"
 #include "players/MovieFit.h"
+#include "session/SaverInput.h"
 
-#include <windowsx.h>
 #include <vfw.h>
 
 namespace {
@@ -73,14 +73,13 @@ void MoviePlayerWindow::StartOver() {
 }
 
 LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (ApplySaverInputRules(hwnd, message, wParam, lParam, firstMouseX, firstMouseY, &result)) {
+    case SaverInputResult::Handled: return result;
+    case SaverInputResult::ThenDefault: return DefaultProc(message, wParam, lParam);
+    case SaverInputResult::NotInput: break;
+    }
     switch (message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        Post(WM_CLOSE);
-        return DefaultProc(message, wParam, lParam);
     case MCIWNDM_NOTIFYPOS:
         // At the end, start over: the movie loops until the user comes back.
         if (movieWindow) {
@@ -112,29 +111,6 @@ LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         FillRect(reinterpret_cast<HDC>(wParam), &rect,
                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return TRUE;
-    }
-    case WM_SETCURSOR:
-        SetCursor(nullptr);
-        return TRUE;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) Post(WM_CLOSE);
-        return DefaultProc(message, wParam, lParam);
-    case WM_ACTIVATEAPP:
-        if (!wParam) Post(WM_CLOSE);
-        return DefaultProc(message, wParam, lParam);
-    case WM_NCACTIVATE:
-        if (!wParam) return FALSE;
-        return DefaultProc(message, wParam, lParam);
-    case WM_MOUSEMOVE: {
-        int x = GET_X_LPARAM(lParam);
-        int y = GET_Y_LPARAM(lParam);
-        if (firstMouseX == -1 && firstMouseY == -1) {
-            firstMouseX = x;
-            firstMouseY = y;
-        } else if (x != firstMouseX || y != firstMouseY) {
-            Post(WM_CLOSE);
-        }
-        return DefaultProc(message, wParam, lParam);
     }
     case WM_CLOSE:
         KillTimer(hwnd, kEndCheckTimerId);

@@ -1,8 +1,8 @@
 #include "session/CoverWindow.h"
 
 #include "framework/App.h"
+#include "session/SaverInput.h"
 
-#include <windowsx.h>
 
 namespace {
 constexpr UINT kEndNotice = WM_APP + 1;
@@ -14,6 +14,12 @@ BOOL CoverWindow::CreateFullScreen(HWND owner) {
 }
 
 LRESULT CoverWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (ApplySaverInputRules(hwnd, message, wParam, lParam, firstMouseX, firstMouseY, &result)) {
+    case SaverInputResult::Handled: return result;
+    case SaverInputResult::ThenDefault: return DefaultProc(message, wParam, lParam);
+    case SaverInputResult::NotInput: break;
+    }
     switch (message) {
     case WM_SYSCOMMAND:
         // The whole value is compared: no further saver starts from here,
@@ -23,36 +29,6 @@ LRESULT CoverWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (App* app = App::Instance()) app->PostToMainWindow(kEndNotice, 0, 0);
         return SaverBaseWindow::WindowProc(message, wParam, lParam);
-    case WM_SETCURSOR:
-        SetCursor(nullptr);
-        return TRUE;
-    case WM_NCACTIVATE:
-        if (!wParam) return FALSE;
-        return DefaultProc(message, wParam, lParam);
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) Post(WM_CLOSE);
-        return DefaultProc(message, wParam, lParam);
-    case WM_ACTIVATEAPP:
-        if (!wParam) Post(WM_CLOSE);
-        return DefaultProc(message, wParam, lParam);
-    case WM_MOUSEMOVE: {
-        int x = GET_X_LPARAM(lParam);
-        int y = GET_Y_LPARAM(lParam);
-        if (firstMouseX == -1 && firstMouseY == -1) {
-            firstMouseX = x;
-            firstMouseY = y;
-        } else if (x != firstMouseX || y != firstMouseY) {
-            Post(WM_CLOSE);
-        }
-        return DefaultProc(message, wParam, lParam);
-    }
-    case WM_LBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        Post(WM_CLOSE);
-        return DefaultProc(message, wParam, lParam);
     default:
         return SaverBaseWindow::WindowProc(message, wParam, lParam);
     }

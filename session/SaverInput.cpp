@@ -1,0 +1,43 @@
+#include "session/SaverInput.h"
+
+#include <windowsx.h>
+
+SaverInputResult ApplySaverInputRules(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      int& firstMouseX, int& firstMouseY, LRESULT* result) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return SaverInputResult::ThenDefault;
+    case WM_MOUSEMOVE: {
+        int x = GET_X_LPARAM(lParam);
+        int y = GET_Y_LPARAM(lParam);
+        if (firstMouseX == -1 && firstMouseY == -1) {
+            firstMouseX = x;
+            firstMouseY = y;
+        } else if (x != firstMouseX || y != firstMouseY) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+        return SaverInputResult::ThenDefault;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) PostMessageA(window, WM_CLOSE, 0, 0);
+        return SaverInputResult::ThenDefault;
+    case WM_ACTIVATEAPP:
+        if (!wParam) PostMessageA(window, WM_CLOSE, 0, 0);
+        return SaverInputResult::ThenDefault;
+    case WM_NCACTIVATE:
+        if (wParam) return SaverInputResult::ThenDefault;
+        *result = FALSE;
+        return SaverInputResult::Handled;
+    case WM_SETCURSOR:
+        SetCursor(nullptr);
+        *result = TRUE;
+        return SaverInputResult::Handled;
+    default:
+        return SaverInputResult::NotInput;
+    }
+}
