@@ -47,22 +47,6 @@ TestApp::~TestApp() {
     }
 }
 
-bool Pump(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            if (!App::PreTranslate(message)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        }
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 bool Drain(TestApp& app) {
     int before = app.mainWindow.markers;

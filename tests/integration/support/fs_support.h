@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <functional>
+#include "tests/integration/support/AppPump.h"
 #include "tests/support/TestAvi.h"
 
 #include <string>
@@ -40,7 +41,9 @@ public:
 // Handles this thread's messages, each one first offered to our windows'
 // PreTranslateMessage as the program's loop does, until condition holds or
 // timeoutMs pass.
-bool Pump(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+inline bool Pump(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+    return test::PumpAppUntil(condition, timeoutMs);
+}
 // Handles every message posted so far (a marker posted behind them comes
 // back), so that a second end notice, were there one, has arrived.
 bool Drain(TestApp& app);

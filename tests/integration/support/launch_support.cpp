@@ -89,26 +89,7 @@ HWND LaunchEnvironment::LoggedWindow(const char* name) const {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(value.c_str(), nullptr, 16)));
 }
 
-void PumpQueued() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;
-        if (!App::PreTranslate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-}
 
-bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpQueued();
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 namespace {
 KeyWatcher* activeWatcher = nullptr;

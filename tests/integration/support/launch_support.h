@@ -4,6 +4,8 @@
 // watcher of the keys that reach the system's input stream.
 #pragma once
 
+#include "tests/integration/support/AppPump.h"
+
 #include "app/SaverApp.h"
 #include "framework/Window.h"
 #include "tests/support/TestSupport.h"
@@ -56,9 +58,9 @@ public:
 
 // Handles this thread's messages the way the application's loop does
 // (our windows' PreTranslateMessage first) until condition holds.
-bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+using test::PumpAppUntil;
 // Handles what is already queued, then returns.
-void PumpQueued();
+inline void PumpQueued() { test::PumpQueued(); }
 
 // Watches the keys pressed system-wide (a low-level keyboard hook on a
 // thread of its own) while it exists.

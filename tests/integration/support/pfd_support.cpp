@@ -49,31 +49,7 @@ INT_PTR RunModal(Dialog& dialog, const std::function<void(HWND)>& script) {
     return result;
 }
 
-bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    return PumpAppUntil(condition, timeoutMs, [](const MSG&) {});
-}
 
-bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs,
-                  const std::function<void(const MSG&)>& handled) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return condition();
-            }
-            if (!App::PreTranslate(message)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            handled(message);
-        }
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 bool BringToFront(HWND window) {
     SetForegroundWindow(window);

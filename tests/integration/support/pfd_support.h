@@ -4,6 +4,8 @@
 // and real mouse and keyboard input aimed at a control.
 #pragma once
 
+#include "tests/integration/support/AppPump.h"
+
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "tests/support/TestSupport.h"
@@ -43,12 +45,11 @@ INT_PTR RunModal(Dialog& dialog, const std::function<void(HWND dialog)>& script)
 // Handles this thread's messages the way the application's loop does (our
 // windows' PreTranslateMessage first) until condition holds or timeoutMs
 // have passed.
-bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+using test::PumpAppUntil;
 // The same, calling handled with every message right after it has been
 // handled, so that a state that lasts only until the next queued message
 // can still be seen.
-bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs,
-                  const std::function<void(const MSG&)>& handled);
+
 
 // Brings the dialog to the front so that injected input reaches it.
 bool BringToFront(HWND window);
