@@ -250,6 +250,18 @@ TEST_F(SettingsPreviewTest, FlashSettingsAndTheAboutBoxRunModallyOverTheDialog) 
     EXPECT_TRUE(Usable());
 }
 
+TEST_F(SettingsPreviewTest, MoviesAndUnknownKindsAskTheShellAndReportNothing) {
+    // (The platform's property sheet is a stub under Wine: it shows nothing.)
+    const std::string deep = "C:\\" + std::string(300, 'd') + "\\clip.avi";
+    WriteList({"C:\\m\\clip.avi", "C:\\m\\clip.dat", deep});
+    Open(0);
+    for (int row = 0; row < 3; ++row) {
+        SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        EXPECT_TRUE(Command(IDC_FILE_SETTINGS).empty()) << row;
+        EXPECT_TRUE(Usable());
+    }
+}
+
 // --- Preview -----------------------------------------------------------------------
 
 TEST_F(SettingsPreviewTest, AScreenSaverPreviewsBesideAUsableDialogWhichComesBackToTheFront) {
