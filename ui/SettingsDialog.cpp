@@ -2,10 +2,10 @@
 
 #include "framework/App.h"
 #include "framework/TextUtil.h"
-#include "res/resource.h"
-#include "settings/SaverEntry.h"
 #include "players/FlashPlayerWindow.h"
 #include "players/MoviePlayerWindow.h"
+#include "res/resource.h"
+#include "settings/SaverEntry.h"
 #include "settings/SettingsFile.h"
 #include "ui/AboutDialog.h"
 #include "ui/FileCommandText.h"
