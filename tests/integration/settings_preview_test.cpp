@@ -132,11 +132,14 @@ protected:
     // Handles messages until the dialog has handled an end notice; true
     // when the dialog was the foreground window right after it. (Looked at
     // then: a late focus event of the display may move it again.)
-    bool NoticeBringsDialogToFront(DWORD timeoutMs = 15000) {
+    // meanwhile runs whenever the queue is empty.
+    bool NoticeBringsDialogToFront(const std::function<void()>& meanwhile = nullptr,
+                                   DWORD timeoutMs = 15000) {
         DWORD start = GetTickCount();
         while (GetTickCount() - start < timeoutMs) {
             MSG message;
             if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (meanwhile) meanwhile();
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
                 continue;
             }
@@ -304,6 +307,24 @@ TEST_F(SettingsPreviewTest, AProgramPreviewDisablesTheDialogUntilTheProgramEnds)
     SendMessageA(List(), LB_SETCURSEL, 1, 0);
     EXPECT_EQ(Command(IDC_PREVIEW), cannotStart);
     EXPECT_TRUE(Usable());
+}
+
+TEST_F(SettingsPreviewTest, AWatchedProgramEndsOnTheMouseAndTheLateNoticeFindsItEnded) {
+    const std::string program = env.PlaceFixture("test_program.exe", "w\\watched.exe");
+    WriteList({program});
+    env.SetEntry(program, settings::kMouseSuffix, "1");
+    Open(0);
+    test::MoveMouseTo(500, 400);
+    EXPECT_TRUE(Command(IDC_PREVIEW).empty());
+    EXPECT_FALSE(Usable());
+
+    // The user moves the mouse: the watch closes the program and enables
+    // the dialog; the launch thread's notice then stops it once more.
+    int step = 0;
+    EXPECT_TRUE(NoticeBringsDialogToFront([&] { test::MoveMouseTo(300 + (step++ % 5) * 40, 300); }));
+    EXPECT_TRUE(Usable());
+    EXPECT_EQ(env.CountLog("close main"), 1);
+    EXPECT_EQ(env.CountLog("exit"), 1);
 }
 
 TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlone) {
