@@ -2,9 +2,15 @@
 
 #include "framework/App.h"
 #include "framework/TextUtil.h"
+#include "players/FlashPlayerWindow.h"
+#include "players/MoviePlayerWindow.h"
 #include "res/resource.h"
 #include "settings/SaverEntry.h"
 #include "settings/SettingsFile.h"
+#include "ui/AboutDialog.h"
+#include "ui/FileCommandText.h"
+#include "ui/FlashSettingsDialog.h"
+#include "ui/ProgramSettingsDialog.h"
 #include "ui/SaverListRules.h"
 
 #include <commctrl.h>
@@ -21,6 +27,7 @@ const char* const SettingsDialog::kNotRestoredMessage =
 const char* const SettingsDialog::kTooManyFilesMessage =
     "選択したファイルが多すぎます。\n一度に選ぶファイルを減らしてください。";
 const char* const SettingsDialog::kWebSiteAddress = "https://www.tolvarin.example/";
+const char* const SettingsDialog::kCannotStartMessage = "起動できませんでした。";
 
 namespace {
 
@@ -454,6 +461,135 @@ void SettingsDialog::OnAdd() {
     UpdateHorizontalExtent();
 }
 
+// --- Per-file settings -----------------------------------------------------------
+
+void SettingsDialog::OnFileSettings() {
+    int i = Selection();
+    if (i < 0) return;
+    std::string path = RowPath(i);
+    switch (KindOfPath(path)) {
+    case EntryKind::ScreenSaver: StartSaverConfiguration(path); break;
+    case EntryKind::Program: {
+        ProgramSettingsDialog settings(nullptr);
+        settings.path = path;
+        if (settings.DoModal() == IDOK) SaveSettings();
+        break;
+    }
+    case EntryKind::Flash: {
+        FlashSettingsDialog settings(nullptr);
+        settings.path = path;
+        if (settings.DoModal() == IDOK) SaveSettings();
+        break;
+    }
+    case EntryKind::Movie: ShowPropertySheet(path); break;
+    }
+}
+
+void SettingsDialog::StartSaverConfiguration(const std::string& path) {
+    // Started as a process of its own, the path quoted so that one with
+    // spaces names the file it should; the dialog does not wait for it.
+    std::string commandLine = ConfigureCommandLine(path, hwnd);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    std::string folder = LaunchWorkingFolder(path);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        ShowErrorMessage(hwnd, kCannotStartMessage);
+        return;
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+void SettingsDialog::ShowPropertySheet(const std::string& path) {
+    // The shell's object-properties function (type 2: the object is a file
+    // path). Nothing is said when the shell does not offer it.
+    using ObjectProperties = BOOL(WINAPI*)(HWND, DWORD, const void*, const void*);
+    HMODULE shell = LoadLibraryA("SHELL32.DLL");
+    if (!shell) return;
+    auto properties = reinterpret_cast<ObjectProperties>(
+        reinterpret_cast<void (*)()>(GetProcAddress(shell, MAKEINTRESOURCEA(178))));
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    if (properties) {
+        constexpr DWORD kObjectIsPath = 2;
+        if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+            properties(hwnd, kObjectIsPath, path.c_str(), nullptr);
+        } else {
+            std::vector<wchar_t> wide = WidePath(path);
+            if (!wide.empty()) properties(hwnd, kObjectIsPath, wide.data(), nullptr);
+        }
+    }
+    FreeLibrary(shell);
+}
+
+// --- Preview ---------------------------------------------------------------------
+
+void SettingsDialog::OnPreview() {
+    int i = Selection();
+    if (i < 0) return;
+    std::string path = RowPath(i);
+    launch.path = path;
+    switch (KindOfPath(path)) {
+    case EntryKind::ScreenSaver:
+        if (!StartLaunch(launch, path, "/s")) {
+            ShowErrorMessage(hwnd, kCannotStartMessage);
+            // A saver that runs without a window found keeps the dialog
+            // waiting until it ends; a failed start has ended already.
+            launch.WaitForThread();
+        }
+        break;
+    case EntryKind::Program:
+        watchDialog.record = &launch;
+        if (watchDialog.RunProgram()) {
+            // Until the program ends or its watch stops it.
+            EnableWindow(hwnd, FALSE);
+        } else {
+            ShowErrorMessage(hwnd, kCannotStartMessage);
+            launch.WaitForThread();
+        }
+        break;
+    case EntryKind::Flash: {
+        // The player owns itself from here, or is gone already.
+        auto* player = new FlashPlayerWindow();
+        if (!player->Play(path.c_str())) ShowErrorMessage(hwnd, kCannotStartMessage);
+        break;
+    }
+    case EntryKind::Movie: {
+        auto* player = new MoviePlayerWindow();
+        if (!player->Play(path.c_str())) ShowErrorMessage(hwnd, kCannotStartMessage);
+        break;
+    }
+    }
+}
+
+void SettingsDialog::OnListDoubleClick() {
+    // The drag arming that the second press posted finds this and undoes
+    // itself. That press is still down: release it as the user would, so
+    // that the list box does not go on tracking it during the preview.
+    dragIndex = -2;
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    OnPreview();
+}
+
+LRESULT SettingsDialog::OnPreviewEnded() {
+    // Decided by the latest preview's kind, whoever sent the notice.
+    if (KindOfPath(launch.path) == EntryKind::Program) watchDialog.StopProgram();
+    SetForegroundWindow(hwnd);
+    return 0;
+}
+
+void SettingsDialog::OnAbout() {
+    AboutDialog about(nullptr);
+    about.DoModal();
+}
+
 // --- Other commands and messages ------------------------------------------------------
 
 void SettingsDialog::OnWebSite() {
@@ -496,10 +632,14 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
         return TRUE;
     case IDC_SAVER_LIST:
         if (code == LBN_SELCHANGE) dragIndex = -1;
-        // A double-click never starts a drag: the posted message of its
-        // second press finds this state and returns it to idle.
-        if (code == LBN_DBLCLK) dragIndex = -2;
+        // A double-click previews its row and never starts a drag.
+        if (code == LBN_DBLCLK) OnListDoubleClick();
         return TRUE;
+    case IDC_FILE_SETTINGS:
+    case ID_FILE_SETTINGS: OnFileSettings(); return TRUE;
+    case IDC_PREVIEW:
+    case ID_FILE_PREVIEW: OnPreview(); return TRUE;
+    case ID_HELP_ABOUT: OnAbout(); return TRUE;
     case ID_VIEW_EXTENSION: OnShowExtension(); return TRUE;
     case ID_VIEW_SAVER_NAME: OnShowSaverName(); return TRUE;
     case ID_FILE_SAVE_AND_EXIT: OnOK(); return TRUE;
@@ -518,6 +658,7 @@ LRESULT SettingsDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon);
     case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
     case kDragArmMessage: return OnDragArm();
+    case kEndNoticeMessage: return OnPreviewEnded();
     case WM_DESTROY: OnDestroy(); return 0;
     default: return Dialog::WindowProc(message, wParam, lParam);
     }

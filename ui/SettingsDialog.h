@@ -4,6 +4,8 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "players/LaunchRecord.h"
+#include "players/ProgramWatchDialog.h"
 #include "settings/SettingsBackup.h"
 
 #include <string>
@@ -40,6 +42,8 @@ public:
     static const char* const kTooManyFilesMessage;
     // The address that the web-site command opens.
     static const char* const kWebSiteAddress;
+    // The text shown when a command could not start what it opens.
+    static const char* const kCannotStartMessage;
 
 protected:
     BOOL OnInitDialog() override;
@@ -65,6 +69,19 @@ private:
     void OnDestroy();
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnDragArm();
+    // The selected entry's own settings: its configuration for a screen
+    // saver, the program or Flash settings dialog, else the file's
+    // property sheet.
+    void OnFileSettings();
+    void StartSaverConfiguration(const std::string& path);
+    void ShowPropertySheet(const std::string& path);
+    // Runs the selected entry now, the way a saver session would.
+    void OnPreview();
+    void OnListDoubleClick();
+    // The end notice of a preview: ends a previewed program's watch and
+    // brings the dialog to the front.
+    LRESULT OnPreviewEnded();
+    void OnAbout();
     void RefreshRowTexts();
 
     // Replaces row from by a row of text at to, keeping its path copy.
@@ -94,4 +111,8 @@ private:
     bool readingControls = false;
     // Set once the dialog has been told to end.
     bool closing = false;
+    // The launch of the latest screen-saver or program preview; its path
+    // is that of the latest preview of any kind.
+    LaunchRecord launch;
+    ProgramWatchDialog watchDialog;
 };

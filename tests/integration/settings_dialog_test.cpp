@@ -260,10 +260,12 @@ TEST_F(SettingsDialogTest, AMouseDragMovesARowAndADoubleClickNeverDoes) {
     EXPECT_EQ(Selection(), 2);
 
     // A double-click on row 1, then the mouse over other rows with the
-    // button up: nothing moves.
+    // button up: nothing moves. (The double-click previews the row; without
+    // a launch signal here that preview reports that it cannot start.)
     POINT row1 = RowCentre(List(), 1);
     test::MoveMouseTo(row1.x, row1.y);
     sd::PumpPending();
+    sd::ErrorBoxes boxes;
     for (int click = 0; click < 2; ++click) {
         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
         mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
@@ -278,6 +280,7 @@ TEST_F(SettingsDialogTest, AMouseDragMovesARowAndADoubleClickNeverDoes) {
     InvalidateRect(List(), nullptr, TRUE);
     UpdateWindow(List());
     sd::Pump([&] { return false; }, 200);
+    EXPECT_EQ(boxes.Stop(), Rows{SettingsDialog::kCannotStartMessage});
     EXPECT_EQ(Paths(), (Rows{"C:\\b.scr", "C:\\c.scr", "C:\\a.scr", "C:\\d.scr"}));
 }
 

@@ -1,0 +1,23 @@
+// The texts that the settings dialog's per-file commands hand to the
+// system: the command line that opens a screen saver's own configuration,
+// and a path in the wide form the shell's property sheet takes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The window handle as the screen-saver command line carries it: the low
+// 32 bits as a signed decimal number (a handle with the top bit set is
+// written as a negative number), as "%d" of the handle gives it.
+std::string HandleAsDecimal(HWND window);
+
+// The command line that starts a screen saver's configuration with
+// owner as its parent: the path in double quotes, then "/c:<handle>".
+std::string ConfigureCommandLine(const std::string& path, HWND owner);
+
+// path (system code page) as a NUL-terminated UTF-16 text, sized from the
+// conversion's own count so that no path is cut; empty when the path
+// cannot be converted.
+std::vector<wchar_t> WidePath(const std::string& path);
