@@ -4,6 +4,8 @@
 // into its name field, and every error box collected and answered.
 #pragma once
 
+#include "tests/integration/support/AppPump.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -15,8 +17,10 @@ namespace sd {
 
 // Handles this thread's messages through App::PreTranslate until condition
 // holds or timeoutMs pass.
-bool Pump(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
-void PumpPending();
+inline bool Pump(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+    return test::PumpAppUntil(condition, timeoutMs);
+}
+inline void PumpPending() { test::PumpQueued(); }
 
 // Answers the next open-file dialog of this process with caption caption:
 // types names into its name field and presses its OK button. Keeps the
