@@ -26,7 +26,7 @@ const char* const SettingsDialog::kNotRestoredMessage =
     "このダイアログを開いてからの変更は設定ファイルに残っています。";
 const char* const SettingsDialog::kTooManyFilesMessage =
     "選択したファイルが多すぎます。\n一度に選ぶファイルを減らしてください。";
-const char* const SettingsDialog::kWebSiteAddress = "https://www.tolvarin.example/";
+const char* const SettingsDialog::kWebSiteAddress = "http://tolvarin.example/";
 const char* const SettingsDialog::kCannotStartMessage = "起動できませんでした。";
 
 namespace {
