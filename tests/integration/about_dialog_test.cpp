@@ -4,7 +4,7 @@
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600  // RegDeleteTreeA
 
-#include "tests/integration/support/pfd_support.h"
+#include "tests/integration/support/FileDialogsSupport.h"
 #include "tests/support/TestSupport.h"
 #include "ui/AboutDialog.h"
 #include "ui/FileDialogIds.h"

@@ -2,7 +2,7 @@
 // window that counts the end notices.
 #include "session/CoverWindow.h"
 #include "session/SaverBaseWindow.h"
-#include "tests/integration/support/fs_support.h"
+#include "tests/integration/support/FullScreenSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

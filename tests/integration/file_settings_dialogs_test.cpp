@@ -1,6 +1,6 @@
 // The program and Flash settings dialogs, run modally in-process on a
 // temporary settings file and driven through their controls.
-#include "tests/integration/support/pfd_support.h"
+#include "tests/integration/support/FileDialogsSupport.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FlashSettingsDialog.h"

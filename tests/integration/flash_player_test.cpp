@@ -3,7 +3,7 @@
 // Any file named .swf does for the control; no Flash support is needed.
 #include "players/FlashPlayerWindow.h"
 #include "settings/SettingsFile.h"
-#include "tests/integration/support/fs_support.h"
+#include "tests/integration/support/FullScreenSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

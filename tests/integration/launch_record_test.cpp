@@ -2,7 +2,7 @@
 // command line and working folder, failed and windowless starts, the window
 // found, and the end notice.
 #include "players/LaunchRecord.h"
-#include "tests/integration/support/launch_support.h"
+#include "tests/integration/support/LaunchSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The movie player in-process on small uncompressed movies written by the
 // test, against a main window that counts the end notices.
 #include "players/MoviePlayerWindow.h"
-#include "tests/integration/support/fs_support.h"
+#include "tests/integration/support/FullScreenSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "players/LaunchRecord.h"
 #include "players/ProgramWatchDialog.h"
 #include "settings/SettingsFile.h"
-#include "tests/integration/support/launch_support.h"
+#include "tests/integration/support/LaunchSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "framework/TextUtil.h"
 #include "res/resource.h"
 #include "settings/SettingsBackup.h"
-#include "tests/integration/support/sd_DialogDriver.h"
+#include "tests/integration/support/SettingsDialogDriver.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "tests/integration/support/fs_support.h"
+#include "tests/integration/support/FullScreenSupport.h"
 
 #include <cstdint>
 #include <cstring>

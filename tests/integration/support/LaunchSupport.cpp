@@ -1,4 +1,4 @@
-#include "tests/integration/support/launch_support.h"
+#include "tests/integration/support/LaunchSupport.h"
 
 #include "settings/SettingsFile.h"
 

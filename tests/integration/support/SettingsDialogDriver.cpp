@@ -1,4 +1,4 @@
-#include "tests/integration/support/sd_DialogDriver.h"
+#include "tests/integration/support/SettingsDialogDriver.h"
 
 #include "framework/App.h"
 #include "tests/support/TestSupport.h"

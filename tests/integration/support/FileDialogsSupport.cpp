@@ -1,4 +1,4 @@
-#include "tests/integration/support/pfd_support.h"
+#include "tests/integration/support/FileDialogsSupport.h"
 
 #include <commctrl.h>
 
