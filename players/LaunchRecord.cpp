@@ -102,23 +102,27 @@ HWND FindProcessWindow(DWORD processId) {
     return search.found;
 }
 
+bool StartProcessByPath(const std::string& path, const std::string& options, WORD showState,
+                        PROCESS_INFORMATION* info) {
+    std::string commandLine = LaunchCommandLine(path, options);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    std::string folder = LaunchWorkingFolder(path);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showState;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, info) != FALSE;
+}
+
 unsigned __stdcall LaunchThread(void* argument) {
     auto* holder = static_cast<std::shared_ptr<LaunchState>*>(argument);
     std::shared_ptr<LaunchState> state = *holder;
     delete holder;
 
-    std::string commandLine = LaunchCommandLine(state->path, state->options);
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    std::string folder = LaunchWorkingFolder(state->path);
-
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    if (!StartProcessByPath(state->path, state->options, SW_SHOWNORMAL, &info)) {
         state->window = nullptr;
         SetEvent(state->signal);
         return 0;

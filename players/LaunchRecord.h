@@ -91,6 +91,12 @@ std::string LaunchCommandLine(const std::string& path, const std::string& option
 // for a drive's root ("C:\"); empty when the path has no folder.
 std::string LaunchWorkingFolder(const std::string& path);
 
+// Starts path with options as a process of its own: the command line of
+// LaunchCommandLine, the working folder of LaunchWorkingFolder, the window
+// shown with showState. False when the process could not be created.
+bool StartProcessByPath(const std::string& path, const std::string& options, WORD showState,
+                        PROCESS_INFORMATION* info);
+
 // The first top-level window, in the platform's enumeration order, that
 // belongs to the process; visible or not. 0 when there is none.
 HWND FindProcessWindow(DWORD processId);

@@ -1,7 +1,5 @@
 #include "ui/FileCommandText.h"
 
-#include "players/LaunchRecord.h"
-
 #include <cstdint>
 
 std::string HandleAsDecimal(HWND window) {
@@ -9,9 +7,7 @@ std::string HandleAsDecimal(HWND window) {
     return std::to_string(value);
 }
 
-std::string ConfigureCommandLine(const std::string& path, HWND owner) {
-    return LaunchCommandLine(path, "/c:" + HandleAsDecimal(owner));
-}
+std::string ConfigureOptions(HWND owner) { return "/c:" + HandleAsDecimal(owner); }
 
 std::vector<wchar_t> WidePath(const std::string& path) {
     // The count includes the terminating NUL, as the length -1 asks.

@@ -13,9 +13,9 @@
 // written as a negative number), as "%d" of the handle gives it.
 std::string HandleAsDecimal(HWND window);
 
-// The command line that starts a screen saver's configuration with
-// owner as its parent: the path in double quotes, then "/c:<handle>".
-std::string ConfigureCommandLine(const std::string& path, HWND owner);
+// The options that start a screen saver's configuration with owner as its
+// parent: "/c:<handle>" (put after the quoted path by StartProcessByPath).
+std::string ConfigureOptions(HWND owner);
 
 // path (system code page) as a NUL-terminated UTF-16 text, sized from the
 // conversion's own count so that no path is cut; empty when the path

@@ -488,17 +488,8 @@ void SettingsDialog::OnFileSettings() {
 void SettingsDialog::StartSaverConfiguration(const std::string& path) {
     // Started as a process of its own, the path quoted so that one with
     // spaces names the file it should; the dialog does not wait for it.
-    std::string commandLine = ConfigureCommandLine(path, hwnd);
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    std::string folder = LaunchWorkingFolder(path);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    if (!StartProcessByPath(path, ConfigureOptions(hwnd), SW_SHOW, &info)) {
         ShowErrorMessage(hwnd, kCannotStartMessage);
         return;
     }

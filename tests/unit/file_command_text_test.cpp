@@ -1,4 +1,5 @@
 // The texts the settings dialog's per-file commands hand to the system.
+#include "players/LaunchRecord.h"
 #include "ui/FileCommandText.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,10 @@ namespace {
 
 HWND HandleOf(uintptr_t value) { return reinterpret_cast<HWND>(value); }
 
-TEST(ConfigureCommandLineTest, QuotedPathAndTheOwnerAsSignedDecimal) {
-    EXPECT_EQ(ConfigureCommandLine("C:\\Savers\\Stars.scr", HandleOf(1234)),
+TEST(ConfigureOptionsTest, QuotedPathAndTheOwnerAsSignedDecimal) {
+    EXPECT_EQ(LaunchCommandLine("C:\\Savers\\Stars.scr", ConfigureOptions(HandleOf(1234))),
               "\"C:\\Savers\\Stars.scr\" /c:1234");
-    EXPECT_EQ(ConfigureCommandLine("C:\\My Savers\\a b.scr", HandleOf(0x1A2B)),
+    EXPECT_EQ(LaunchCommandLine("C:\\My Savers\\a b.scr", ConfigureOptions(HandleOf(0x1A2B))),
               "\"C:\\My Savers\\a b.scr\" /c:6699");
     // The top bit of the 32 bits the system uses makes the number negative.
     EXPECT_EQ(HandleAsDecimal(HandleOf(0x80000001u)), "-2147483647");
