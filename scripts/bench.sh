@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
-# bench.sh BUILD_ROOT: runs the session benchmark under Wine (inside
-# with-test-env.sh, which gives it a display and a prefix) and prints its figures.
+# bench.sh BUILD_ROOT: runs the session benchmark under Wine, in an
+# environment of its own (scripts/with-test-env.sh), and prints its figures.
+# It runs the 32-bit build where the machine runs 32-bit programs and the
+# 64-bit build where it does not, and says which.
 set -euo pipefail
+here=$(dirname "$0")
+. "$here/wine-env.sh"
 root=$(cd "$1" && pwd)
-exec "$(dirname "$0")/wine-run.sh" "$root/i686/tests/session_bench.exe"
+arch=$(wine_run_arch)
+echo "bench: the $arch build ($root/$arch)"
+exec "$here/with-test-env.sh" "$arch" "$root/$arch" \
+  "$here/wine-run.sh" "$arch" "$root/$arch/tests/session_bench.exe"

@@ -5,18 +5,26 @@
 # program, switching every minute) and runs a saver session.
 # On the current display when there is one; otherwise on an Xvfb display of
 # its own, with a screenshot saved into BUILD_ROOT/run/screenshot.png.
+# It starts the 32-bit build where the machine runs 32-bit programs and the
+# 64-bit build where it does not, and says which.
 set -uo pipefail
+here=$(dirname "$0")
+. "$here/wine-env.sh"
 root=$(cd "$1" && pwd)
 mode="${2:-}"
 run="$root/run"
+arch=$(wine_run_arch)
+build="$root/$arch"
+if [ "$arch" = i686 ]; then echo "run: starting the 32-bit build ($build/tolvarin.scr)"
+else echo "run: starting the 64-bit build ($build/tolvarin.scr): this machine cannot run 32-bit programs"; fi
 mkdir -p "$run"
-cp "$root/i686/tolvarin.scr" "$run/tolvarin.scr"
+cp "$build/tolvarin.scr" "$run/tolvarin.scr"
 
 arguments=()
 caption="トルヴァリン君"
 if [ "$mode" = demo ]; then
-  cp "$root/i686/fixtures/test_saver.scr" "$run/demo_saver.scr"
-  cp "$root/i686/fixtures/test_program.exe" "$run/demo_program.exe"
+  cp "$build/fixtures/test_saver.scr" "$run/demo_saver.scr"
+  cp "$build/fixtures/test_program.exe" "$run/demo_program.exe"
   folder='Z:'$(echo "$run" | tr '/' '\\')
   on=$(printf '\x81\x9b')
   {
@@ -31,20 +39,19 @@ if [ "$mode" = demo ]; then
   caption="test_saver"
 fi
 
-export WINEPREFIX="$run/wineprefix"
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
 if [ -n "${DISPLAY:-}" ]; then
-  [ "$mode" = demo ] && wine "$root/i686/fixtures/write_avi.exe" "$run/demo.avi"
-  exec wine "$run/tolvarin.scr" "${arguments[@]}"
+  export WINEPREFIX="$run/wineprefix"
+  wine_use "$arch"
+  [ "$mode" = demo ] && "$WINELOADER" "$build/fixtures/write_avi.exe" "$run/demo.avi"
+  exec "$WINELOADER" "$run/tolvarin.scr" "${arguments[@]}"
 fi
 
 # No display: show it on one of our own and take a picture of it.
-export RUN_FOLDER="$run" RUN_CAPTION="$caption" RUN_MODE="$mode" BUILD_ROOT="$root"
-exec "$(dirname "$0")/with-test-env.sh" "$run" bash -c '
-  [ "$RUN_MODE" = demo ] && wine "$BUILD_ROOT/i686/fixtures/write_avi.exe" "$RUN_FOLDER/demo.avi"
-  if [ "$RUN_MODE" = demo ]; then wine "$RUN_FOLDER/tolvarin.scr" /s >/dev/null 2>&1 &
-  else wine "$RUN_FOLDER/tolvarin.scr" >/dev/null 2>&1 & fi
+export RUN_FOLDER="$run" RUN_CAPTION="$caption" RUN_MODE="$mode" RUN_BUILD="$build"
+exec "$here/with-test-env.sh" "$arch" "$run" bash -c '
+  [ "$RUN_MODE" = demo ] && "$WINELOADER" "$RUN_BUILD/fixtures/write_avi.exe" "$RUN_FOLDER/demo.avi"
+  if [ "$RUN_MODE" = demo ]; then "$WINELOADER" "$RUN_FOLDER/tolvarin.scr" /s >/dev/null 2>&1 &
+  else "$WINELOADER" "$RUN_FOLDER/tolvarin.scr" >/dev/null 2>&1 & fi
   for _ in $(seq 1 300); do
     if xdotool search --name "$RUN_CAPTION" >/dev/null 2>&1; then
       sleep 1

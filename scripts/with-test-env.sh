@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# with-test-env.sh BUILD_ROOT COMMAND...
+# with-test-env.sh ARCH ROOT COMMAND...
 # Starts an Xvfb display of its own and a Wine server on the prefix
-# BUILD_ROOT/wineprefix, runs COMMAND in that environment, and stops both
-# again whatever happens, so that nothing is left running.
+# ROOT/wineprefix, runs COMMAND in that environment, and stops both again
+# whatever happens, so that nothing is left running. ARCH (i686 or x86_64)
+# picks the Wine loader that makes the prefix and runs its tools.
 # TOLVARIN_FRESH_PREFIX=1 throws an existing prefix away first.
 set -uo pipefail
-root=$(cd "$1" && pwd); shift
+. "$(dirname "$0")/wine-env.sh"
+arch="$1"
+root=$(mkdir -p "$2" && cd "$2" && pwd); shift 2
 
 export WINEPREFIX="$root/wineprefix"
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+wine_use "$arch"
+wine() { "$WINELOADER" "$@"; }
+wineserver() { "$WINESERVER" "$@"; }
 
 xvfb_pid=""
 # Wine processes that run on our prefix, found by their environment.
@@ -60,7 +63,7 @@ export DISPLAY="$display"
 if [ "${TOLVARIN_FRESH_PREFIX:-0}" = 1 ]; then rm -rf "$WINEPREFIX"; fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  wine wineboot -i >/dev/null 2>&1
   wineserver -w
   # Windows' Japanese faces are not on Linux: map them to the IPA faces so
   # that dialogs and screenshots look as they do on a Japanese Windows.

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# test.sh BUILD_ROOT: runs the test suites of both builds, each under Wine on
+# a fresh throwaway prefix and a display of its own. The x86_64 suite runs
+# on every machine; the i686 suite where the machine runs 32-bit programs.
+# Where it cannot, the i686 build still gets the checks that need no Wine
+# (what the shipped file imports, that it is stripped). Fails when any suite
+# that ran fails, and ends with ctest's summary of the last suite.
+set -uo pipefail
+here=$(dirname "$0")
+. "$here/wine-env.sh"
+root=$(cd "$1" && pwd)
+ctest_args=(--output-on-failure --timeout 600)
+
+if wine_runs_32bit; then
+  echo "test suites: i686 and x86_64, both in full"
+  i686_label=()
+else
+  echo "test suites: x86_64 in full; i686 skipped but for its checks that need no Wine," \
+       "because this machine cannot run 32-bit programs ($WINE_32BIT_PROBLEM)"
+  i686_label=(-L nowine)
+fi
+
+rc=0
+if [ "${#i686_label[@]}" -eq 0 ]; then
+  TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" i686 "$root/i686" \
+    ctest --test-dir "$root/i686" "${ctest_args[@]}" || rc=1
+else
+  ctest --test-dir "$root/i686" "${ctest_args[@]}" "${i686_label[@]}" || rc=1
+fi
+TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" x86_64 "$root/x86_64" \
+  ctest --test-dir "$root/x86_64" "${ctest_args[@]}" || rc=1
+exit $rc
