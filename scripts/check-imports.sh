@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # check-imports.sh OBJDUMP FILE: fails unless FILE imports only DLLs that
-# every Windows from XP on has, and carries no symbols.
+# Windows always takes from its system folder (its known DLLs, whatever lies
+# beside the program), plus comctl32, which the manifest binds to the
+# system's side-by-side copy; and unless it carries no symbols.
 set -euo pipefail
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|ole32|oleaut32|msvcrt|msvfw32|winmm|version|imm32)\.dll$'
+export LC_ALL=C  # objdump's words are read below
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|comdlg32|ole32|oleaut32|msvcrt|imm32|comctl32)\.dll$'
 dlls=$("$1" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 echo "imports of $(basename "$2"):" $dlls
 bad=$(echo "$dlls" | grep -Ev "$allowed" || true)
