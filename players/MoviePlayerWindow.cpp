@@ -1,6 +1,7 @@
 #include "players/MoviePlayerWindow.h"
 
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "players/MovieFit.h"
 #include "session/SaverInput.h"
 
@@ -31,7 +32,13 @@ BOOL MoviePlayerWindow::Play(const char* path) {
     }
 
     HINSTANCE instance = app && app->Handle() ? app->Handle() : GetModuleHandleA(nullptr);
-    movieWindow = MCIWndCreateA(hwnd, instance, kMovieWindowStyle, path);
+    // The movie window's library comes from the system folder at run time:
+    // it is not one that Windows always takes from there.
+    static const auto createMovieWindow =
+        SystemFunction<decltype(&MCIWndCreateA)>("msvfw32.dll", "MCIWndCreateA");
+    movieWindow = createMovieWindow
+                      ? createMovieWindow(hwnd, instance, kMovieWindowStyle, path)
+                      : nullptr;
     if (!movieWindow) {
         DestroyWindow();
         return FALSE;

@@ -1,6 +1,7 @@
 #include "session/PasswordHelper.h"
 
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -41,7 +42,7 @@ void RestoreUsePasswordFlag(const App& app) {
 }
 
 void PasswordHelper::ChangePassword(HWND window) {
-    HMODULE library = LoadLibraryA("mpr.dll");
+    HMODULE library = LoadSystemLibrary("mpr.dll");
     if (!library) return;
     using ChangeFunction = DWORD(WINAPI*)(LPCSTR, HWND, UINT, UINT);
     auto change = reinterpret_cast<ChangeFunction>(GetProcAddress(library, "PwdChangePasswordA"));
@@ -50,7 +51,7 @@ void PasswordHelper::ChangePassword(HWND window) {
 }
 
 BOOL PasswordHelper::VerifyPassword(HWND window) {
-    HMODULE library = LoadLibraryA("password.cpl");
+    HMODULE library = LoadSystemLibrary("password.cpl");
     if (!library) return TRUE;
     using VerifyFunction = BOOL(WINAPI*)(HWND);
     auto verify = reinterpret_cast<VerifyFunction>(GetProcAddress(library, "VerifyScreenSavePwd"));

@@ -1,6 +1,7 @@
 #include "ui/AboutDialog.h"
 
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "res/resource.h"
 #include "ui/FileDialogIds.h"
 
@@ -20,6 +21,15 @@ bool AboutDialog::ReadVersionLines(const std::string& path, std::string* product
                                    std::string* copyrightLine) {
     productLine->clear();
     copyrightLine->clear();
+    // The version functions come from the system folder at run time: the
+    // library is not one that Windows always takes from there.
+    static const auto GetFileVersionInfoSizeA =
+        SystemFunction<decltype(&::GetFileVersionInfoSizeA)>("version.dll", "GetFileVersionInfoSizeA");
+    static const auto GetFileVersionInfoA =
+        SystemFunction<decltype(&::GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
+    static const auto VerQueryValueA =
+        SystemFunction<decltype(&::VerQueryValueA)>("version.dll", "VerQueryValueA");
+    if (!GetFileVersionInfoSizeA || !GetFileVersionInfoA || !VerQueryValueA) return false;
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     if (size == 0) return false;

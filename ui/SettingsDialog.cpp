@@ -1,6 +1,7 @@
 #include "ui/SettingsDialog.h"
 
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "framework/TextUtil.h"
 #include "players/FlashPlayerWindow.h"
 #include "players/MoviePlayerWindow.h"
@@ -501,7 +502,7 @@ void SettingsDialog::ShowPropertySheet(const std::string& path) {
     // The shell's object-properties function (type 2: the object is a file
     // path). Nothing is said when the shell does not offer it.
     using ObjectProperties = BOOL(WINAPI*)(HWND, DWORD, const void*, const void*);
-    HMODULE shell = LoadLibraryA("SHELL32.DLL");
+    HMODULE shell = LoadSystemLibrary("SHELL32.DLL");
     if (!shell) return;
     auto properties = reinterpret_cast<ObjectProperties>(
         reinterpret_cast<void (*)()>(GetProcAddress(shell, MAKEINTRESOURCEA(178))));

@@ -408,6 +408,15 @@ void DeleteUsePasswordFlag() {
     }
 }
 
+SystemPasswordCheck::SystemPasswordCheck() {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    path = std::string(folder) + "\\password.cpl";
+    CopyFileTo(FixturePath("password.cpl"), path);
+}
+
+SystemPasswordCheck::~SystemPasswordCheck() { DeleteFileA(path.c_str()); }
+
 // --- Input --------------------------------------------------------------------
 
 void MoveMouseTo(int x, int y) {
@@ -417,6 +426,15 @@ void MoveMouseTo(int x, int y) {
     mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
                 static_cast<DWORD>(x * 65535 / (width - 1)), static_cast<DWORD>(y * 65535 / (height - 1)),
                 0, 0);
+}
+
+bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (int step = 0;; ++step) {
+        MoveMouseTo(200 + (step % 2) * 60, 200 + (step % 2) * 30);
+        if (WaitUntil(condition, 100)) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+    }
 }
 
 void PressKey(BYTE virtualKey) {

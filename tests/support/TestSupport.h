@@ -156,8 +156,25 @@ void SetUsePasswordFlag(DWORD value);
 DWORD GetUsePasswordFlag(bool* exists = nullptr);
 void DeleteUsePasswordFlag();
 
+// The stand-in password check (fixture password.cpl) in the system folder,
+// where the program looks for the system's one, for the object's life.
+class SystemPasswordCheck {
+public:
+    SystemPasswordCheck();
+    ~SystemPasswordCheck();
+    SystemPasswordCheck(const SystemPasswordCheck&) = delete;
+    SystemPasswordCheck& operator=(const SystemPasswordCheck&) = delete;
+
+private:
+    std::string path;
+};
+
 // --- Input --------------------------------------------------------------------
 void MoveMouseTo(int x, int y);
+// The user comes back: the mouse moves, and goes on moving until the
+// condition holds (moves in quick succession are merged into one message,
+// which a window may take as its first position).
+bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 void PressKey(BYTE virtualKey);
 void ClickLeft();
 

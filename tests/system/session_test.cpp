@@ -1,7 +1,7 @@
 // Whole saver sessions of the real `tolvarin.scr /s`: what each kind of
 // entry starts, the order of the picks over switches (made by posting the
 // switch timer's WM_TIMER to the host window), the end of a session, and the
-// password check with a stand-in password.cpl beside the program.
+// password check with a stand-in password.cpl in the system folder.
 #include "tests/support/TestAvi.h"
 #include "tests/support/TestSupport.h"
 
@@ -129,16 +129,8 @@ public:
         return process.WaitForWindow(predicate, timeoutMs);
     }
 
-    // The user comes back: the mouse moves, and goes on moving until the
-    // condition holds (moves in quick succession are merged into one
-    // message, which a window may take as its first position).
     bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
-        DWORD start = GetTickCount();
-        for (int step = 0;; ++step) {
-            test::MoveMouseTo(200 + (step % 2) * 60, 200 + (step % 2) * 30);
-            if (test::WaitUntil(condition, 100)) return true;
-            if (GetTickCount() - start > timeoutMs) return false;
-        }
+        return test::MoveMouseUntil(condition, timeoutMs);
     }
     bool MoveMouseUntilEnded() {
         return MoveMouseUntil([&] { return !process.Running(); });
@@ -344,7 +336,7 @@ TEST(SessionTest, AProgramThatKeepsItsPlaceEndsTheSessionWhenItEnds) {
 
 TEST(SessionTest, AWrongPasswordGoesOnWithTheNextEntryAndTheRightOneEnds) {
     Session s;
-    test::CopyFileTo(test::FixturePath("password.cpl"), s.process.File("password.cpl"));
+    test::SystemPasswordCheck passwordCheck;
     test::WriteFileBytes(s.process.File("password_answers.txt"), "01");
     test::SetUsePasswordFlag(1);
     s.Write({}, "[OTHER]\r\n");
@@ -367,7 +359,7 @@ TEST(SessionTest, AWrongPasswordGoesOnWithTheNextEntryAndTheRightOneEnds) {
 
 TEST(SessionTest, WithoutThePasswordNoCheckIsMade) {
     Session s;
-    test::CopyFileTo(test::FixturePath("password.cpl"), s.process.File("password.cpl"));
+    test::SystemPasswordCheck passwordCheck;
     s.Write({});
     ASSERT_TRUE(s.Start());
     ASSERT_NE(s.WaitFor(IsCover), nullptr);
