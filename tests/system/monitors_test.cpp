@@ -222,4 +222,21 @@ TEST_F(MonitorsTest, WithThePasswordTheCheckComesAfterAMoveOnTheSecondMonitor) {
     EXPECT_EQ(checks(), "verify flag=1 answer=0\r\nverify flag=1 answer=1\r\n");
 }
 
+// The mouse moves while the host switches from one saver to the next: the
+// session ends, and only one password check is made.
+TEST_F(MonitorsTest, AMoveDuringASwitchEndsTheSessionOnce) {
+    test::CopyFileTo(test::FixturePath("password.cpl"), process->File("password.cpl"));
+    test::SetUsePasswordFlag(1);
+    std::string e1 = Place("test_saver.scr", "E1.scr");
+    std::string e2 = Place("test_saver.scr", "E2.scr");
+    process->WriteIni("[LIST]\r\nentry=1\r\nList0=○" + e1 + "\r\nList1=○" + e2 +
+                      "\r\n[OTHER]\r\nOrder=2\r\n[TIMER]\r\nON/OFF=1\r\nTime=5\r\n");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(test::WaitUntil([&] { return LogHas("E1.scr") && SecondMonitorCovered(); }));
+    PostMessageA(host, WM_TIMER, 101, 0);
+    ASSERT_TRUE(MoveUntil([&] { return !process->Running(); }));
+    EXPECT_TRUE(LogHas("E2.scr"));
+    EXPECT_EQ(test::ReadFileBytes(process->File("password_log.txt")), "verify flag=1 answer=1\r\n");
+}
+
 }  // namespace
