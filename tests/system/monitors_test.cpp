@@ -54,12 +54,11 @@ protected:
             GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
         }
         second = SecondMonitor();
-        NewSession();
         // Something to hide: a white window of ours on the second monitor.
         backdrop = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, second.left,
                                    second.top, second.right - second.left, second.bottom - second.top,
                                    nullptr, nullptr, nullptr, nullptr);
-        test::PumpUntil([&] { return ScreenPixel() == RGB(255, 255, 255); }, 3000);
+        NewSession();
         Move(0);
     }
     void TearDown() override {
@@ -76,6 +75,8 @@ public:
         process = std::make_unique<ProductProcess>();
         logPath = process->File("fixture.log");
         SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", logPath.c_str());
+        RedrawWindow(backdrop, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        ASSERT_TRUE(test::PumpUntil([&] { return ScreenPixel() == RGB(255, 255, 255); }, 3000));
     }
 
     COLORREF ScreenPixel() const {
@@ -171,7 +172,7 @@ TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTh
     };
     for (const EntryCase& c : cases) {
         SCOPED_TRACE(c.what);
-        NewSession();
+        ASSERT_NO_FATAL_FAILURE(NewSession());
         std::function<bool()> entryUp = c.prepare(*this);
         ASSERT_TRUE(Start());
         ASSERT_TRUE(test::WaitUntil([&] { return entryUp() && SecondMonitorCovered(); }));
@@ -181,6 +182,7 @@ TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTh
         // activation away from the entry.
         SendMessageA(host, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
         EXPECT_TRUE(test::WaitUntil([&] { return SecondMonitorCovered(); }));
+        EXPECT_FALSE(HasRect(GetForegroundWindow(), second));
         EXPECT_TRUE(entryUp());
 
         ASSERT_TRUE(MoveUntil([&] { return !process->Running(); }, 20000));
