@@ -5,12 +5,30 @@
 # whatever happens, so that nothing is left running. ARCH (i686 or x86_64)
 # picks the Wine loader that makes the prefix and runs its tools.
 # TOLVARIN_FRESH_PREFIX=1 throws an existing prefix away first.
+# TOLVARIN_MONITORS=2 gives two monitors side by side instead of one: one
+# wide screen without RANDR, and a stand-in libXinerama.so.1 built natively
+# from tests/monitors/ (see there) that every Wine process of the prefix
+# (ROOT/wineprefix-monitors, apart from the one-monitor prefix) loads first.
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 arch="$1"
 root=$(mkdir -p "$2" && cd "$2" && pwd); shift 2
 
 export WINEPREFIX="$root/wineprefix"
+screen=1024x768x24
+xvfb_options=()
+if [ "${TOLVARIN_MONITORS:-1}" = 2 ]; then
+  export WINEPREFIX="$root/wineprefix-monitors"
+  standin_source="$(cd "$(dirname "$0")/.." && pwd)/tests/monitors/xinerama_standin.c"
+  standin="$root/monitors/libXinerama.so.1"
+  if [ ! -f "$standin" ] || [ "$standin_source" -nt "$standin" ]; then
+    mkdir -p "$root/monitors"
+    gcc -shared -fPIC -O2 -Wall -Wextra -Werror -o "$standin" "$standin_source" || exit 1
+  fi
+  export LD_LIBRARY_PATH="$root/monitors${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+  screen=1824x768x24
+  xvfb_options=(-extension RANDR)
+fi
 wine_use "$arch"
 wine() { "$WINELOADER" "$@"; }
 wineserver() { "$WINESERVER" "$@"; }
@@ -46,7 +64,7 @@ trap 'exit 130' INT TERM
 display=""
 for n in $(seq 90 190); do
   if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "$screen" "${xvfb_options[@]}" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 200); do
       [ -e "/tmp/.X11-unix/X$n" ] && break

@@ -7,6 +7,7 @@
 #include "session/CoverWindow.h"
 #include "session/PasswordHelper.h"
 #include "session/SaverBaseWindow.h"
+#include "session/SaverInput.h"
 #include "settings/SaverEntry.h"
 #include "settings/SettingsFile.h"
 
@@ -58,6 +59,9 @@ LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         break;
     case kEndNotice:
         return OnSaverEnded(wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        covers.Follow();
+        break;
     case WM_DESTROY:
         OnDestroy();
         break;
@@ -79,6 +83,7 @@ LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
     }
     WINNLSEnableIME(hwnd, FALSE);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+    covers.Open(hwnd, [this](UINT message) { OnCoverInput(message); });
     StartNextEntry();
     return 0;
 }
@@ -183,6 +188,8 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
 }
 
 void SaverHostWindow::CheckPassword() {
+    // The system's dialog has the user's input meanwhile.
+    covers.SetQuiet(true);
     ShowWindow(hwnd, SW_SHOW);
     RECT client = {};
     GetClientRect(hwnd, &client);
@@ -200,7 +207,28 @@ void SaverHostWindow::CheckPassword() {
     if (backdropWindow) PostMessageA(backdropWindow, WM_CLOSE, 0, 0);
     if (switchPeriod != 0) SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
     ShowWindow(hwnd, SW_HIDE);
+    covers.SetQuiet(false);
     StartNextEntry();
+}
+
+// Runs as the covers' input is dispatched, so that every notice posted
+// before it (the end of the window on the screen included) has been handled
+// and currentWindow is still on the screen. A switch runs to its end before
+// any input is dispatched: the input then ends the new entry.
+void SaverHostWindow::OnCoverInput(UINT message) {
+    bool program = KindOfPath(currentEntry) == EntryKind::Program;
+    switch (ChooseCoverInputAction(currentWindow != nullptr, launch.ThreadRunning(), program,
+                                   watchDialog.hwnd != nullptr, message)) {
+    case CoverInputAction::CloseWindow:
+        PostMessageA(currentWindow->hwnd, WM_CLOSE, 0, 0);
+        break;
+    case CoverInputAction::StopLaunch:
+        // Its end notice then ends the session as the entry's own end would.
+        watchDialog.StopProgram();
+        break;
+    case CoverInputAction::Ignore:
+        break;
+    }
 }
 
 void SaverHostWindow::OnDestroy() {

@@ -10,6 +10,7 @@
 #include "players/LaunchRecord.h"
 #include "players/ProgramWatchDialog.h"
 #include "session/EntryPool.h"
+#include "session/MonitorCovers.h"
 
 #include <string>
 
@@ -43,6 +44,8 @@ private:
     void OnDestroy();
     void RestartSwitchTimer();
     void CheckPassword();
+    // The user's input over a cover of another monitor.
+    void OnCoverInput(UINT message);
 
     Window* currentWindow = nullptr;  // a player or the cover window; not owned
     int onCount = 0;
@@ -54,4 +57,5 @@ private:
     int order = 0;
     int switchPeriod = 0;
     const char* windowClassName = nullptr;
+    MonitorCovers covers;  // the other monitors, from creation to destruction
 };

@@ -1,0 +1,120 @@
+#include "session/MonitorCovers.h"
+
+#include "framework/Window.h"
+
+#include <windowsx.h>
+
+class MonitorCovers::Cover : public Window {
+public:
+    explicit Cover(MonitorCovers& owner) : covers(owner) {}
+    ~Cover() override {
+        if (hwnd) DestroyWindow();
+    }
+
+    bool Create(HWND ownerWindow, const RECT& rect) {
+        static const char* className =
+            RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        // Created hidden: a window created visible is shown with activation.
+        if (!className || !CreateEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, className,
+                                    "", WS_POPUP, 0, 0, 0, 0, ownerWindow, nullptr)) {
+            return false;
+        }
+        Place(rect);
+        return true;
+    }
+
+    void Place(const RECT& rect) {
+        SetWindowPos(hwnd, HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_SETCURSOR:
+            SetCursor(nullptr);
+            return TRUE;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_MOUSEMOVE: {
+            POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(hwnd, &at);
+            covers.Report(message, at);
+            return 0;
+        }
+        case WM_CLOSE:
+            // Only the session takes its covers away.
+            return 0;
+        case WM_SYSCOMMAND:
+            if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE) return 0;
+            break;
+        default:
+            break;
+        }
+        return Window::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    MonitorCovers& covers;
+};
+
+namespace {
+
+BOOL CALLBACK AddSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM parameter) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+        reinterpret_cast<std::vector<RECT>*>(parameter)->push_back(info.rcMonitor);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<RECT> SecondaryMonitorRects() {
+    std::vector<RECT> rects;
+    EnumDisplayMonitors(nullptr, nullptr, &AddSecondaryMonitor, reinterpret_cast<LPARAM>(&rects));
+    return rects;
+}
+
+MonitorCovers::MonitorCovers() = default;
+
+MonitorCovers::~MonitorCovers() { Close(); }
+
+void MonitorCovers::Open(HWND ownerWindow, InputHandler inputHandler) {
+    owner = ownerWindow;
+    handler = std::move(inputHandler);
+    Follow();
+}
+
+void MonitorCovers::Follow() {
+    std::vector<RECT> rects = SecondaryMonitorRects();
+    if (covers.size() > rects.size()) covers.resize(rects.size());
+    for (size_t i = 0; i < rects.size(); ++i) {
+        if (i < covers.size()) {
+            covers[i]->Place(rects[i]);
+            continue;
+        }
+        auto cover = std::make_unique<Cover>(*this);
+        if (cover->Create(owner, rects[i])) covers.push_back(std::move(cover));
+    }
+    GetCursorPos(&reference);
+}
+
+void MonitorCovers::SetQuiet(bool beQuiet) {
+    if (quiet && !beQuiet) GetCursorPos(&reference);
+    quiet = beQuiet;
+}
+
+void MonitorCovers::Close() { covers.clear(); }
+
+void MonitorCovers::Report(UINT message, POINT at) {
+    if (quiet || !handler) return;
+    if (message == WM_MOUSEMOVE && at.x == reference.x && at.y == reference.y) return;
+    handler(message);
+}

@@ -1,0 +1,50 @@
+// The covers of a session's other monitors: one black, topmost, borderless
+// window over each monitor but the primary, owned by the session's host
+// window. Covers never take the activation (the entry on the primary ends
+// when it loses it), hide the cursor over them, and report the user's input
+// over them (a key, a mouse button, or the mouse away from the position it
+// had when the covers last started listening) to the owner's handler, which
+// decides what ends. While quiet they only cover.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class MonitorCovers {
+public:
+    // Told of the input message (WM_KEYDOWN, WM_LBUTTONDOWN, WM_MOUSEMOVE...).
+    using InputHandler = std::function<void(UINT message)>;
+
+    MonitorCovers();
+    ~MonitorCovers();
+    MonitorCovers(const MonitorCovers&) = delete;
+    MonitorCovers& operator=(const MonitorCovers&) = delete;
+
+    // Covers every monitor but the primary with windows owned by owner.
+    void Open(HWND owner, InputHandler handler);
+    // Follows a change of the monitors: moves, adds and removes covers, and
+    // measures moves from the cursor's position anew.
+    void Follow();
+    // Quiet covers report nothing. Leaving quiet measures moves from the
+    // cursor's position at that moment.
+    void SetQuiet(bool quiet);
+    // Destroys the covers.
+    void Close();
+
+private:
+    class Cover;
+    void Report(UINT message, POINT at);
+
+    HWND owner = nullptr;
+    InputHandler handler;
+    bool quiet = false;
+    POINT reference = {};
+    std::vector<std::unique_ptr<Cover>> covers;
+};
+
+// The rectangles of every monitor but the primary, in the order the system
+// lists them.
+std::vector<RECT> SecondaryMonitorRects();
