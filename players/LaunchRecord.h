@@ -97,7 +97,8 @@ private:
 // The launch signal of this process: the application object's sessionEvent.
 HANDLE LaunchSignal();
 
-// Starts path with options on a launch thread and waits, without a time
+// Stops the record's launch if it still runs (LaunchRecord::Stop), then
+// starts path with options on a launch thread and waits, without a time
 // limit, for the launch signal; returns the record's window afterwards.
 // signal null means LaunchSignal(). When there is no signal or the thread
 // cannot be started, nothing is started and 0 is returned at once.
