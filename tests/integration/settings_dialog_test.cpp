@@ -243,7 +243,7 @@ TEST_F(SettingsDialogTest, OnOffAndMovingKeepPathsAndStopAtTheEnds) {
     EXPECT_EQ(Selection(), 1);
 }
 
-// F1 (the system's WM_HELP) and the help command open the help file.
+// F1 (through the system's WM_HELP) and the help command open the help file.
 TEST_F(SettingsDialogTest, HelpKeyAndCommandOpenTheHelp) {
     struct HelpApp : App {
         std::vector<HWND> owners;
@@ -251,8 +251,10 @@ TEST_F(SettingsDialogTest, HelpKeyAndCommandOpenTheHelp) {
     } helpApp;
     helpApp.SetProfileName(Ini());
     Open();
-    HELPINFO info = {sizeof info, HELPINFO_WINDOW, IDC_SAVER_LIST, List(), 0, {0, 0}};
-    SendMessageA(dialog->hwnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    SetForegroundWindow(dialog->hwnd);
+    SetFocus(List());
+    test::PressKey(VK_F1);
+    sd::Pump([&] { return !helpApp.owners.empty(); }, 3000);
     Command(ID_HELP);
     EXPECT_EQ(helpApp.owners, (std::vector<HWND>{dialog->hwnd, dialog->hwnd}));
     dialog.reset();  // while its application object is still there
