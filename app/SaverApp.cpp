@@ -1,5 +1,6 @@
 #include "app/SaverApp.h"
 
+#include "framework/TextUtil.h"
 #include "session/PasswordHelper.h"
 #include "session/SaverBaseWindow.h"
 #include "session/SaverHostWindow.h"
@@ -39,20 +40,27 @@ BOOL SaverApp::InitInstance() {
     char modulePath[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
     std::string folder = modulePath;
-    size_t slash = folder.find_last_of('\\');
+    size_t slash = FindLastChar(folder, '\\');
     folder.erase(slash == std::string::npos ? 0 : slash + 1);
     SetCurrentDirectoryA(folder.c_str());
 
     // 2. The settings file beside the executable, whatever its name.
     SetProfileName(folder + settings::kFileName);
 
-    // 3. No screen saver started as an entry may ask for the password itself.
-    passLock = SuspendUsePasswordFlag(*this);
-
-    // 4. The role.
+    // 3. One process per role: a second one ends here, before it has
+    // touched the password flag or PassLock, so that it leaves both as the
+    // first process keeps them.
     std::vector<char*> arguments;
     for (int i = 0; i < ArgumentCount(); ++i) arguments.push_back(Argument(i));
-    switch (ChooseMode(ArgumentCount(), arguments.data())) {
+    StartMode mode = ChooseMode(ArgumentCount(), arguments.data());
+    if (mode == StartMode::Settings && !CreateRoleEvent(kSettingsEventName)) return FALSE;
+    if (mode == StartMode::Saver && !CreateRoleEvent(kSessionEventName)) return FALSE;
+
+    // 4. No screen saver started as an entry may ask for the password itself.
+    passLock = SuspendUsePasswordFlag(*this);
+
+    // 5. The role.
+    switch (mode) {
     case StartMode::Settings: return RunSettings();
     case StartMode::Preview: return RunPreview();
     case StartMode::Saver: return RunSaver();
@@ -73,7 +81,6 @@ bool SaverApp::CreateRoleEvent(const char* name) {
 }
 
 BOOL SaverApp::RunSettings() {
-    if (!CreateRoleEvent(kSettingsEventName)) return FALSE;
     std::vector<char*> arguments;
     for (int i = 0; i < ArgumentCount(); ++i) arguments.push_back(Argument(i));
     SettingsDialog dialog(SettingsParent(ArgumentCount(), arguments.data()));
@@ -96,7 +103,6 @@ BOOL SaverApp::RunPreview() {
 }
 
 BOOL SaverApp::RunSaver() {
-    if (!CreateRoleEvent(kSessionEventName)) return FALSE;
     auto* host = new SaverHostWindow();
     // The first entry starts from inside the window's creation, and the
     // players post to the main window: it must be set before.

@@ -124,8 +124,8 @@ bool App::PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) const {
 
 std::string App::HelpFilePath() const {
     std::string path = ModulePath();
-    size_t slash = path.find_last_of('\\');
-    size_t dot = path.find_last_of('.');
+    size_t slash = FindLastChar(path, '\\');
+    size_t dot = FindLastChar(path, '.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
     return path + ".hlp";
 }

@@ -82,8 +82,8 @@ public:
 
     // The help commands: open the executable's help file (its name with the
     // extension .hlp) in the system help viewer.
-    void OnHelp(HWND owner);
-    void OnHelpFinder(HWND owner);
+    virtual void OnHelp(HWND owner);
+    virtual void OnHelpFinder(HWND owner);
     std::string HelpFilePath() const;
     bool HelpWasUsed() const { return helpUsed; }
 

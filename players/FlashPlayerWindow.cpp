@@ -45,8 +45,9 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     }
 
     ActiveXHost::EnableControlContainer();
-    RECT client = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
-    if (!browserHost.CreateControl(kWebBrowserClsid, "動画セーバー", WS_CHILD | WS_VISIBLE, client,
+    // The control takes the window's own rectangle in client coordinates,
+    // so that its border lies off the screen on every side.
+    if (!browserHost.CreateControl(kWebBrowserClsid, "動画セーバー", WS_CHILD | WS_VISIBLE, rect,
                                    hwnd, kBrowserControlId)) {
         DestroyWindow();
         return FALSE;

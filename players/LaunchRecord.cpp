@@ -1,6 +1,7 @@
 #include "players/LaunchRecord.h"
 
 #include "app/SaverApp.h"
+#include "framework/TextUtil.h"
 #include "framework/Thread.h"
 
 #include <vector>
@@ -9,7 +10,22 @@ LaunchState::~LaunchState() {
     if (process) CloseHandle(process);
 }
 
-LaunchRecord::~LaunchRecord() { Clear(); }
+LaunchRecord::~LaunchRecord() {
+    Stop();
+    Clear();
+}
+
+void LaunchRecord::Stop() {
+    if (!ThreadRunning()) return;
+    // Taken from the thread, which then posts no end notice for it.
+    HWND program = state ? state->window.exchange(nullptr) : nullptr;
+    if (program) PostMessageA(program, WM_CLOSE, 0, 0);
+    if (process &&
+        WaitForSingleObject(process, program ? kStopTimeoutMs : 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 0);
+    }
+    WaitForThread();
+}
 
 void LaunchRecord::Clear() {
     if (thread) CloseHandle(thread);
@@ -40,7 +56,7 @@ std::string LaunchCommandLine(const std::string& path, const std::string& option
 }
 
 std::string LaunchWorkingFolder(const std::string& path) {
-    size_t slash = path.find_last_of('\\');
+    size_t slash = FindLastChar(path, '\\');
     if (slash == std::string::npos) return std::string();
     // "C:" alone would name the drive's current folder, not its root.
     if (slash == 2 && path[1] == ':') return path.substr(0, 3);
@@ -49,6 +65,7 @@ std::string LaunchWorkingFolder(const std::string& path) {
 
 HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* options,
                  HANDLE signal) {
+    record.Stop();
     record.Clear();
     record.path = path;
     if (!signal) signal = LaunchSignal();
@@ -58,6 +75,7 @@ HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* opti
     state->path = path;
     state->options = options ? options : "";
     state->signal = signal;
+    state->windowSearchMs = record.windowSearchMs;
     record.state = state;
 
     // One signal per launch: cleared before the thread may give it, so that
@@ -130,12 +148,29 @@ unsigned __stdcall LaunchThread(void* argument) {
 
     // Bounded: a program that never waits for input must not keep the
     // starter, blocked on the signal, waiting for ever. Its result is not
-    // looked at; the window search runs either way.
+    // looked at; the window search runs either way, and goes on for a
+    // while, because a slow starter may show its window only later.
     WaitForInputIdle(info.hProcess, kInputIdleTimeoutMs);
-    state->window = FindProcessWindow(info.dwProcessId);
+    HWND window = FindProcessWindow(info.dwProcessId);
+    for (DWORD searched = 0; !window && searched < state->windowSearchMs;
+         searched += kWindowSearchPeriodMs) {
+        if (WaitForSingleObject(info.hProcess, kWindowSearchPeriodMs) != WAIT_TIMEOUT) break;
+        window = FindProcessWindow(info.dwProcessId);
+    }
     HANDLE own = nullptr;
-    DuplicateHandle(GetCurrentProcess(), info.hProcess, GetCurrentProcess(), &own, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
+    if (!DuplicateHandle(GetCurrentProcess(), info.hProcess, GetCurrentProcess(), &own, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        // Without a handle of its own the record could neither wait for nor
+        // end the program: a failed launch, and no program left running.
+        TerminateProcess(info.hProcess, 0);
+        WaitForSingleObject(info.hProcess, INFINITE);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+        state->window = nullptr;
+        SetEvent(state->signal);
+        return 0;
+    }
+    state->window = window;
     state->process = own;
     SetEvent(state->signal);
 

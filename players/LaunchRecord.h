@@ -9,6 +9,11 @@
 // the program runs and has a window. When the process of a launch whose
 // window was found ends, the thread sets the window back to 0 and posts
 // WM_APP+1 (wParam 1, lParam 0) to the application's main window.
+//
+// A record's launch never outlives it: a launch still running when the
+// record is reused or goes away is stopped first (see Stop), and such a
+// stopped launch posts no end notice, so that no late notice is taken for
+// the end of the launch that follows.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +24,14 @@
 
 // The end notice that the launch thread posts with wParam 1.
 constexpr UINT kEndNoticeMessage = WM_APP + 1;
+
+// How long the launch thread waits for the new process to wait for input.
+constexpr DWORD kInputIdleTimeoutMs = 5000;
+// How long it then goes on looking for the process's window, and how often.
+constexpr DWORD kWindowSearchTimeoutMs = 60000;
+constexpr DWORD kWindowSearchPeriodMs = 100;
+// How long a stopped program has to close before it is terminated.
+constexpr DWORD kStopTimeoutMs = 10000;
 
 // What the launch thread works on. It is shared between the record and the
 // thread, so that a record going away while its program still runs leaves
@@ -31,6 +44,7 @@ struct LaunchState {
     // record after the signal, closed here only if it never was.
     HANDLE process = nullptr;
     std::atomic<HWND> window{nullptr};
+    DWORD windowSearchMs = kWindowSearchTimeoutMs;
 
     ~LaunchState();
 };
@@ -62,6 +76,16 @@ public:
     // Waits, without a time limit, for the launch thread to end.
     void WaitForThread() const;
 
+    // How long the launch thread goes on looking for the program's window
+    // after the bound on its input-idle wait, before it takes the program
+    // for a windowless one. Read by StartLaunch.
+    DWORD windowSearchMs = kWindowSearchTimeoutMs;
+
+    // Ends the launch's program if it still runs, the way a switch does:
+    // WM_CLOSE to its window, at most kStopTimeoutMs, then termination (at
+    // once when it has no window). Its end notice is not posted. Returns
+    // after the launch thread has ended.
+    void Stop();
     // Closes the handles of the last launch (done by the next launch too).
     void Clear();
 
@@ -73,7 +97,8 @@ private:
 // The launch signal of this process: the application object's sessionEvent.
 HANDLE LaunchSignal();
 
-// Starts path with options on a launch thread and waits, without a time
+// Stops the record's launch if it still runs (LaunchRecord::Stop), then
+// starts path with options on a launch thread and waits, without a time
 // limit, for the launch signal; returns the record's window afterwards.
 // signal null means LaunchSignal(). When there is no signal or the thread
 // cannot be started, nothing is started and 0 is returned at once.
@@ -100,6 +125,3 @@ bool StartProcessByPath(const std::string& path, const std::string& options, WOR
 // The first top-level window, in the platform's enumeration order, that
 // belongs to the process; visible or not. 0 when there is none.
 HWND FindProcessWindow(DWORD processId);
-
-// How long the launch thread waits for the new process to wait for input.
-constexpr DWORD kInputIdleTimeoutMs = 5000;

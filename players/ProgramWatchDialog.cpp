@@ -56,7 +56,9 @@ BOOL ProgramWatchDialog::RunProgram() {
     if (!mouseWatch) return TRUE;
 
     if (!CreateModeless(program)) {
+        // Unwatched, nothing would end it: a failed start.
         mouseWatch = 0;
+        record->Stop();
         return FALSE;
     }
     POINT cursor = {};
@@ -103,9 +105,9 @@ void ProgramWatchDialog::StopProgram() {
 }
 
 BOOL ProgramWatchDialog::PreTranslateMessage(MSG* message) {
-    if (message->message == WM_KEYDOWN &&
-        (message->wParam == VK_RETURN || message->wParam == VK_ESCAPE)) {
-        // Consumed, so that the dialog manager never makes OK or Cancel of it.
+    if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) {
+        // Every key ends the program. Consumed, so that the dialog manager
+        // never makes OK, Cancel or a move of the focus of it.
         StopProgram();
         return TRUE;
     }

@@ -23,7 +23,8 @@ public:
     LaunchRecord* record = nullptr;
 
     // Starts the record's path as a program entry. TRUE when the program runs
-    // and has a window (and, with "@mouse", the watch is set up).
+    // and has a window (and, with "@mouse", the watch is set up); a program
+    // whose watch cannot be set up is stopped again.
     virtual BOOL RunProgram();
     // Injects a left-button press onto the window and re-arms the capture.
     void ArmMouseWatch();

@@ -44,6 +44,9 @@
 #define ID_FILE_PREVIEW 32782
 #define ID_FILE_EXIT_WITHOUT_SAVING 32783
 #define ID_VIEW_SAVER_NAME 32785
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif
 #ifndef ID_HELP_FINDER
 #define ID_HELP_FINDER 57667
 #endif

@@ -4,6 +4,7 @@
 #include "settings/SettingsFile.h"
 
 #include <utility>
+#include <vector>
 
 EntryPool::EntryPool(ListReader reader) : reader(std::move(reader)) {}
 
@@ -43,10 +44,16 @@ bool EntryPool::Pick(int order, std::string& current, const RandomSource& random
         current = paths.front();
         paths.pop_front();
     } else {
-        size_t k = 0;
-        for (;;) {
-            k = static_cast<size_t>(random()) % paths.size();
-            if (paths[k] != current || paths.size() == 1) break;
+        // The current entry again only when the pool holds no other path
+        // (a hand-edited list may name one path twice); otherwise one of
+        // the others, each as likely as by drawing until one differs.
+        size_t k = static_cast<size_t>(random()) % paths.size();
+        if (paths[k] == current) {
+            std::vector<size_t> others;
+            for (size_t i = 0; i < paths.size(); ++i) {
+                if (paths[i] != current) others.push_back(i);
+            }
+            if (!others.empty()) k = others[static_cast<size_t>(random()) % others.size()];
         }
         current = paths[k];
         paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(k));

@@ -166,6 +166,9 @@ void SaverHostWindow::OnSwitchTimer() {
 }
 
 LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
+    // A window that goes while the password dialog is up would otherwise
+    // open a second dialog inside the first.
+    if (checkingPassword) return 0;
     if (!endArmed) {
         endArmed = TRUE;
         return 0;
@@ -199,7 +202,10 @@ void SaverHostWindow::CheckPassword() {
         backdropWindow = backdrop->hwnd;
     }
     PasswordHelper helper;
-    if (helper.VerifyPassword(hwnd)) {
+    checkingPassword = true;
+    BOOL verified = helper.VerifyPassword(hwnd);
+    checkingPassword = false;
+    if (verified) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return;
     }

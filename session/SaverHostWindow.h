@@ -51,6 +51,8 @@ private:
     int onCount = 0;
     LaunchRecord launch;
     BOOL endArmed = TRUE;
+    // Set while the password is asked for: end notices are ignored then.
+    bool checkingPassword = false;
     ProgramWatchDialog watchDialog;
     std::string currentEntry;
     EntryPool pool;

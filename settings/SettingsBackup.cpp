@@ -1,5 +1,7 @@
 #include "settings/SettingsBackup.h"
 
+#include "framework/TextUtil.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -39,6 +41,7 @@ SettingsBackup::RollBackResult SettingsBackup::RollBack() {
     } else if (!made || !CopyFileA(backupPath.c_str(), settingsPath.c_str(), FALSE)) {
         // Keep whatever copy there is: it is the only record of the file
         // as it was.
+        if (made) KeepUnderNameOfItsOwn();
         return RollBackResult::NotRestored;
     }
     Discard();
@@ -48,4 +51,24 @@ SettingsBackup::RollBackResult SettingsBackup::RollBack() {
 void SettingsBackup::Discard() {
     if (made) DeleteFileA(backupPath.c_str());
     made = false;
+}
+
+void SettingsBackup::KeepUnderNameOfItsOwn() {
+    std::string stem = backupPath;
+    size_t dot = FindLastChar(stem, '.');
+    size_t slash = FindLastChar(stem, '\\');
+    std::string extension;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+        extension = stem.substr(dot);
+        stem.erase(dot);
+    }
+    for (int n = 1; n < 1000; ++n) {
+        std::string kept = stem + " (" + std::to_string(n) + ")" + extension;
+        // Never replaces an existing file: an older kept copy stays too.
+        if (MoveFileA(backupPath.c_str(), kept.c_str())) {
+            backupPath = kept;
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) return;
+    }
 }

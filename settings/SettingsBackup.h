@@ -5,7 +5,9 @@
 //
 // A settings file that existed at opening is never deleted: when its backup
 // could not be made or cannot be copied back, the file stays as it is and
-// RollBack says so, so that the dialog can tell the user.
+// RollBack says so, so that the dialog can tell the user. A copy that could
+// not be put back is then kept under a name of its own (BackupPath names
+// it), so that the next opening of the dialog does not overwrite it.
 #pragma once
 
 #include <string>
@@ -36,6 +38,9 @@ public:
     const std::string& BackupPath() const { return backupPath; }
 
 private:
+    // Renames the backup to the first free "<name> (n).ini" beside it.
+    void KeepUnderNameOfItsOwn();
+
     std::string settingsPath;
     std::string backupPath;
     bool existedAtOpening = false;

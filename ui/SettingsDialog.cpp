@@ -135,11 +135,19 @@ int SettingsDialog::FindRow(const std::string& path) const {
 
 void SettingsDialog::MoveRow(int from, int to, const std::string& text) {
     LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(from), 0);
-    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(from), 0);
-    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(to),
+    // The new row goes in before the old one goes, so that a failed
+    // insertion leaves the old row, with its path copy, where it was.
+    int insertAt = to > from ? to + 1 : to;
+    if (insertAt >= RowCount()) insertAt = -1;
+    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(insertAt),
                               reinterpret_cast<LPARAM>(text.c_str()));
+    if (at < 0) {
+        Select(from);
+        return;
+    }
     SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(at), data);
-    Select(static_cast<int>(at));
+    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(to > from ? from : from + 1), 0);
+    Select(to);
 }
 
 std::string SettingsDialog::GetDisplayName(std::string path) const {
@@ -405,8 +413,11 @@ void SettingsDialog::RefreshRowTexts() {
     for (int i = 0; i < RowCount(); ++i) {
         std::string text = RowText(i).substr(0, settings::kMarkLength) + GetDisplayName(RowPath(i));
         LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
-        SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(text.c_str()));
+        // A row that cannot be inserted leaves the old one as it is.
+        if (SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text.c_str())) < 0) {
+            continue;
+        }
         SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(i), data);
         // The old row, pushed down by the insertion.
         SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i + 1), 0);
@@ -570,9 +581,14 @@ void SettingsDialog::OnListDoubleClick() {
     OnPreview();
 }
 
-LRESULT SettingsDialog::OnPreviewEnded() {
-    // Decided by the latest preview's kind, whoever sent the notice.
-    if (KindOfPath(launch.path) == EntryKind::Program) watchDialog.StopProgram();
+LRESULT SettingsDialog::OnPreviewEnded(WPARAM wParam) {
+    // A launch's notice comes from its thread once the window is 0 again;
+    // a player's carries 0. Anything else is the late notice of an earlier
+    // preview and leaves the latest one, a running program above all, alone.
+    EntryKind kind = KindOfPath(launch.path);
+    bool launched = kind == EntryKind::ScreenSaver || kind == EntryKind::Program;
+    if (launched != (wParam != 0) || (launched && launch.Window() != nullptr)) return 0;
+    if (kind == EntryKind::Program) watchDialog.StopProgram();
     SetForegroundWindow(hwnd);
     return 0;
 }
@@ -637,6 +653,9 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
     case ID_FILE_SAVE_AND_EXIT: OnOK(); return TRUE;
     case ID_FILE_EXIT_WITHOUT_SAVING: OnCancel(); return TRUE;
     case ID_HELP_WEB_SITE: OnWebSite(); return TRUE;
+    case ID_HELP:
+        if (App::Instance()) App::Instance()->OnHelp(hwnd);
+        return TRUE;
     case ID_HELP_FINDER:
         if (App::Instance()) App::Instance()->OnHelpFinder(hwnd);
         return TRUE;
@@ -650,7 +669,9 @@ LRESULT SettingsDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon);
     case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
     case kDragArmMessage: return OnDragArm();
-    case kEndNoticeMessage: return OnPreviewEnded();
+    case kEndNoticeMessage: return OnPreviewEnded(wParam);
+    // F1 anywhere in the dialog: the help command.
+    case WM_HELP: OnCommand(ID_HELP, 0, nullptr); return TRUE;
     case WM_DESTROY: OnDestroy(); return 0;
     default: return Dialog::WindowProc(message, wParam, lParam);
     }

@@ -79,8 +79,9 @@ private:
     void OnPreview();
     void OnListDoubleClick();
     // The end notice of a preview: ends a previewed program's watch and
-    // brings the dialog to the front.
-    LRESULT OnPreviewEnded();
+    // brings the dialog to the front, when the notice is that of the latest
+    // preview (wParam 1 from its launch, 0 from a player).
+    LRESULT OnPreviewEnded(WPARAM wParam);
     void OnAbout();
     void RefreshRowTexts();
 

@@ -89,6 +89,14 @@ TEST_F(FlashPlayerTest, CreatesTheBrowserOverTheScreenAndNavigatesToTheFile) {
     HWND control = GetDlgItem(handle, FlashPlayerWindow::kBrowserControlId);
     ASSERT_NE(control, nullptr);
     EXPECT_TRUE(IsWindowVisible(control));
+    // The control's border lies off the screen on every side.
+    RECT placed = {};
+    GetWindowRect(control, &placed);
+    MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, -1);
+    EXPECT_EQ(placed.top, -1);
+    EXPECT_EQ(placed.right, GetSystemMetrics(SM_CXSCREEN) + 3);
+    EXPECT_EQ(placed.bottom, GetSystemMetrics(SM_CYSCREEN) + 3);
     ASSERT_NE(player->Browser(), nullptr);
 
     // The browser tells where it was sent.

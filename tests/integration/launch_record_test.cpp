@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using launchtest::LaunchEnvironment;
 using launchtest::PumpAppUntil;
 using launchtest::PumpQueued;
@@ -22,6 +24,9 @@ TEST(LaunchRecordTest, CommandLineQuotesThePathAndKeepsTheOptionsSpace) {
     EXPECT_EQ(LaunchWorkingFolder("C:\\Games\\My Saver.scr"), "C:\\Games");
     EXPECT_EQ(LaunchWorkingFolder("C:\\root.exe"), "C:\\");
     EXPECT_EQ(LaunchWorkingFolder("bare.exe"), "");
+    // The second bytes of ソ (83 5C) and 表 (95 5C) are no backslashes.
+    EXPECT_EQ(LaunchWorkingFolder("C:\\Games\\ソ.scr"), "C:\\Games");
+    EXPECT_EQ(LaunchWorkingFolder("C:\\表\\表.exe"), "C:\\表");
 }
 
 // Unquoted, "...\Games Dir\My Saver.scr /s" would start "...\Games.exe" or
@@ -86,16 +91,27 @@ TEST(LaunchRecordTest, AMissingFileGivesNoWindowAtOnceAndLeavesNoSignal) {
     ASSERT_TRUE(PumpAppUntil([&] { return !env.mainWindow.notices.empty(); }, 10000));
 }
 
-TEST(LaunchRecordTest, AWindowlessProgramIsWaitedForButNothingIsPosted) {
+// A slow starter is no windowless program: its window is looked for past
+// the bound on the input-idle wait. A windowless one is waited for until it
+// ends, and nothing is posted for it.
+TEST(LaunchRecordTest, TheWindowIsLookedForUntilItComesOrTheProgramEnds) {
     LaunchEnvironment env;
     std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
     LaunchRecord record;
+    const std::string delay = "/delay:" + std::to_string(kInputIdleTimeoutMs + 1000);
+    HWND window = StartLaunch(record, program, delay.c_str());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window, env.LoggedWindow("main"));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
+    PumpQueued();
+    env.mainWindow.notices.clear();
+
     EXPECT_EQ(StartLaunch(record, program, "/nowindow /life:1000"), nullptr);
     ASSERT_NE(record.process, nullptr);
-    EXPECT_TRUE(record.ThreadRunning());
-    EXPECT_TRUE(env.LogHas("start"));
-    ASSERT_EQ(WaitForSingleObject(record.thread, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(record.process, 0), WAIT_OBJECT_0);
     EXPECT_TRUE(env.LogHas("exit"));
+    ASSERT_EQ(WaitForSingleObject(record.thread, 10000), WAIT_OBJECT_0);
     PumpQueued();
     EXPECT_TRUE(env.mainWindow.notices.empty());
 }
@@ -143,18 +159,34 @@ TEST(LaunchRecordTest, AProgramEndingByItselfPostsTheNoticeOnceAfterTheWindowIsR
     EXPECT_EQ(env.mainWindow.notices, std::vector<WPARAM>{1});
 }
 
-TEST(LaunchRecordTest, ARecordGoingAwayLeavesItsRunningThreadSafe) {
+static HANDLE Duplicate(HANDLE handle) {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    return copy;
+}
+
+// A launch still running when its record is reused or goes away is ended
+// first, with a window or without, and posts no end notice then.
+TEST(LaunchRecordTest, ARunningLaunchEndsBeforeItsRecordIsReusedOrGoes) {
     LaunchEnvironment env;
     std::string program = env.PlaceFixture("test_program.exe", "prog.exe");
-    HANDLE thread = nullptr;
+    HANDLE first = nullptr;
+    HANDLE second = nullptr;
     {
         LaunchRecord record;
-        ASSERT_NE(StartLaunch(record, program, "/life:300"), nullptr);
-        DuplicateHandle(GetCurrentProcess(), record.thread, GetCurrentProcess(), &thread, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS);
+        record.windowSearchMs = 300;
+        ASSERT_NE(StartLaunch(record, program, ""), nullptr);
+        first = Duplicate(record.process);
+        EXPECT_EQ(StartLaunch(record, program, "/nowindow"), nullptr);
+        EXPECT_EQ(WaitForSingleObject(first, 0), WAIT_OBJECT_0);
+        EXPECT_EQ(env.CountLog("close main"), 1);
+        EXPECT_TRUE(record.ThreadRunning());
+        second = Duplicate(record.process);
     }
-    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    CloseHandle(thread);
+    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
+    CloseHandle(first);
+    CloseHandle(second);
     PumpQueued();
-    EXPECT_EQ(env.mainWindow.notices, std::vector<WPARAM>{1});
+    EXPECT_TRUE(env.mainWindow.notices.empty());
 }

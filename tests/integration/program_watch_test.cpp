@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using launchtest::KeyWatcher;
 using launchtest::LaunchEnvironment;
 using launchtest::PumpAppUntil;
@@ -164,9 +166,10 @@ TEST_F(ProgramWatchTest, RealInputEndsAWatchedProgram) {
     EXPECT_EQ(NoticesAfterEnd(), kOneNotice);
 }
 
-TEST_F(ProgramWatchTest, EnterAndEscapeEndTheProgramAndAreNotPassedOn) {
+// Also the keys that the dialog manager keeps for itself.
+TEST_F(ProgramWatchTest, EveryKeyEndsTheProgramAndIsNotPassedOn) {
     Set(settings::kMouseSuffix, "1");
-    for (BYTE key : {static_cast<BYTE>(VK_RETURN), static_cast<BYTE>(VK_ESCAPE)}) {
+    for (BYTE key : std::initializer_list<BYTE>{VK_RETURN, VK_ESCAPE, VK_TAB, VK_DOWN, VK_SPACE}) {
         SCOPED_TRACE(key);
         DeleteFileA(env.logPath.c_str());
         env.mainWindow.notices.clear();
@@ -178,7 +181,9 @@ TEST_F(ProgramWatchTest, EnterAndEscapeEndTheProgramAndAreNotPassedOn) {
         ASSERT_TRUE(WaitForEnd());
         EXPECT_EQ(watch.hwnd, nullptr);
         EXPECT_TRUE(env.LogHas("close main"));
-        EXPECT_FALSE(env.LogHas(key == VK_RETURN ? "key 0D" : "key 1B"));
+        char logged[8];
+        std::snprintf(logged, sizeof logged, "key %02X", key);
+        EXPECT_FALSE(env.LogHas(logged));
         EXPECT_EQ(NoticesAfterEnd(), kOneNotice);
     }
 }

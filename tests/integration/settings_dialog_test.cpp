@@ -226,6 +226,39 @@ TEST_F(SettingsDialogTest, OnOffAndMovingKeepPathsAndStopAtTheEnds) {
     Command(ID_FILE_MOVE_UP);
     EXPECT_EQ(Paths(), (Rows{"C:\\b.exe", "C:\\a.scr", "C:\\c.avi"}));
     EXPECT_EQ(Texts(), (Rows{kOn + "b.exe", kOn + "a.scr", kOn + "c.avi"}));
+
+    // A list box out of room for a new row: every command that rewrites
+    // rows leaves them, and their paths, as they were.
+    static WNDPROC listProc = nullptr;
+    listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        List(), GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == LB_INSERTSTRING) return LB_ERRSPACE;
+            return CallWindowProcA(listProc, window, message, wParam, lParam);
+        })));
+    for (int id : {IDC_TOGGLE, IDC_MOVE_UP, IDC_MOVE_DOWN, ID_VIEW_EXTENSION}) Command(id);
+    SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc));
+    EXPECT_EQ(Paths(), (Rows{"C:\\b.exe", "C:\\a.scr", "C:\\c.avi"}));
+    EXPECT_EQ(Texts(), (Rows{kOn + "b.exe", kOn + "a.scr", kOn + "c.avi"}));
+    EXPECT_EQ(Selection(), 1);
+}
+
+// F1 (through the system's WM_HELP) and the help command open the help file.
+TEST_F(SettingsDialogTest, HelpKeyAndCommandOpenTheHelp) {
+    struct HelpApp : App {
+        std::vector<HWND> owners;
+        void OnHelp(HWND owner) override { owners.push_back(owner); }
+    } helpApp;
+    helpApp.SetProfileName(Ini());
+    Open();
+    SetForegroundWindow(dialog->hwnd);
+    SetFocus(List());
+    test::PressKey(VK_F1);
+    sd::Pump([&] { return !helpApp.owners.empty(); }, 3000);
+    Command(ID_HELP);
+    EXPECT_EQ(helpApp.owners, (std::vector<HWND>{dialog->hwnd, dialog->hwnd}));
+    dialog.reset();  // while its application object is still there
+    sd::PumpPending();
 }
 
 POINT RowCentre(HWND list, int index) {

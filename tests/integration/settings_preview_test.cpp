@@ -309,6 +309,42 @@ TEST_F(SettingsPreviewTest, AProgramPreviewDisablesTheDialogUntilTheProgramEnds)
     EXPECT_TRUE(Usable());
 }
 
+// A saver preview still running is closed before the next preview starts,
+// and posts nothing then; only the program's own end notice stops the
+// program preview. No preview outlives the dialog.
+TEST_F(SettingsPreviewTest, EachPreviewIsEndedOnlyByItsOwnEndAndNoneOutlivesTheDialog) {
+    const std::string saver = env.PlaceFixture("test_saver.scr", "s\\stars.scr");
+    const std::string program = env.PlaceFixture("test_program.exe", "p\\prog.exe");
+    WriteList({saver, program});
+    env.SetEntry(program, settings::kMouseSuffix, "0");
+    Open(0);
+    EXPECT_TRUE(Command(IDC_PREVIEW).empty());
+    HWND saverWindow = env.LoggedWindow("saver");
+    ASSERT_NE(saverWindow, nullptr);
+    SendMessageA(List(), LB_SETCURSEL, 1, 0);
+    EXPECT_TRUE(Command(IDC_PREVIEW).empty());
+    EXPECT_TRUE(env.LogHas("close"));
+    EXPECT_FALSE(IsWindow(saverWindow));
+    HWND programWindow = env.LoggedWindow("main");
+    ASSERT_NE(programWindow, nullptr);
+
+    // A late saver notice and a player's notice leave the program running.
+    PostMessageA(dialog->hwnd, kEndNoticeMessage, 1, 0);
+    PostMessageA(dialog->hwnd, kEndNoticeMessage, 0, 0);
+    sd::PumpPending();
+    EXPECT_FALSE(Usable());
+    EXPECT_FALSE(env.LogHas("close main"));
+    PostMessageA(programWindow, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(NoticeBringsDialogToFront());
+    EXPECT_TRUE(Usable());
+
+    SendMessageA(List(), LB_SETCURSEL, 0, 0);
+    EXPECT_TRUE(Command(IDC_PREVIEW).empty());
+    ASSERT_EQ(env.CountLog("start"), 3);
+    dialog.reset();
+    EXPECT_EQ(env.CountLog("exit"), 3);
+}
+
 TEST_F(SettingsPreviewTest, AWatchedProgramEndsOnTheMouseAndTheLateNoticeFindsItEnded) {
     const std::string program = env.PlaceFixture("test_program.exe", "w\\watched.exe");
     WriteList({program});

@@ -207,7 +207,7 @@ TEST_F(MonitorsTest, AProgramThatTakesInputItselfKeepsRunningWhenTheMouseMovesOn
 }
 
 TEST_F(MonitorsTest, WithThePasswordTheCheckComesAfterAMoveOnTheSecondMonitor) {
-    test::CopyFileTo(test::FixturePath("password.cpl"), process->File("password.cpl"));
+    test::SystemPasswordCheck passwordCheck;
     test::WriteFileBytes(process->File("password_answers.txt"), "01");
     test::SetUsePasswordFlag(1);
     process->WriteIni("[OTHER]\r\n");
@@ -227,7 +227,7 @@ TEST_F(MonitorsTest, WithThePasswordTheCheckComesAfterAMoveOnTheSecondMonitor) {
 // The mouse moves while the host switches from one saver to the next: the
 // session ends, and only one password check is made.
 TEST_F(MonitorsTest, AMoveDuringASwitchEndsTheSessionOnce) {
-    test::CopyFileTo(test::FixturePath("password.cpl"), process->File("password.cpl"));
+    test::SystemPasswordCheck passwordCheck;
     test::SetUsePasswordFlag(1);
     std::string e1 = Place("test_saver.scr", "E1.scr");
     std::string e2 = Place("test_saver.scr", "E2.scr");

@@ -116,18 +116,45 @@ TEST_F(StartupTest, ASecondProcessOfARoleEndsAndLeavesTheFirst) {
     CloseAndWait(session, host);
 }
 
+// A name whose last character ends in the byte of a backslash (表 is
+// 95 5C) still leaves the folder whole.
 TEST_F(StartupTest, SettingsFileIsBesideTheExecutableWhateverItsNameAndWorkingFolder) {
-    test::SetUsePasswordFlag(1);
-    ProductProcess process("Other Name.exe");
-    test::TempFolder elsewhere;
-    ASSERT_TRUE(process.Start("/s", elsewhere.Path().c_str()));
-    HWND host = process.WaitForWindow(IsSessionWindow);
-    ASSERT_NE(host, nullptr);
-    // The suspension is recorded in the settings file, which is found
-    // beside the executable and not in the working folder.
-    EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 1);
-    EXPECT_FALSE(test::FileExists(elsewhere.File("tolvarin.ini")));
-    CloseAndWait(process, host);
+    for (const char* name : {"Other Name.exe", "表.scr"}) {
+        SCOPED_TRACE(name);
+        test::SetUsePasswordFlag(1);
+        ProductProcess process(name);
+        test::TempFolder elsewhere;
+        ASSERT_TRUE(process.Start("/s", elsewhere.Path().c_str()));
+        HWND host = process.WaitForWindow(IsSessionWindow);
+        ASSERT_NE(host, nullptr);
+        // The suspension is recorded in the settings file, which is found
+        // beside the executable and not in the working folder.
+        EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 1);
+        EXPECT_FALSE(test::FileExists(elsewhere.File("tolvarin.ini")));
+        CloseAndWait(process, host);
+    }
+}
+
+// A process that ends because another holds its role leaves the flag and
+// PassLock as it found them: suspended by the first process.
+TEST_F(StartupTest, AProcessWhoseRoleIsTakenTouchesNoPasswordState) {
+    struct Role {
+        const char* arguments;
+        const char* eventName;
+    } roles[] = {{"/s", "tolvarinkun"}, {"/c", "tolvarinkunset"}};
+    for (const Role& role : roles) {
+        SCOPED_TRACE(role.arguments);
+        HANDLE taken = CreateEventA(nullptr, TRUE, FALSE, role.eventName);
+        ASSERT_NE(taken, nullptr);
+        test::SetUsePasswordFlag(0);
+        ProductProcess process;
+        process.WriteIni("[OTHER]\r\nPassLock=1\r\n");
+        ASSERT_TRUE(process.Start(role.arguments));
+        EXPECT_TRUE(process.WaitForExit(10000));
+        CloseHandle(taken);
+        EXPECT_EQ(test::GetUsePasswordFlag(), 0u);
+        EXPECT_EQ(process.ReadIniInt("OTHER", "PassLock", -1), 1);
+    }
 }
 
 TEST_F(StartupTest, PasswordFlagIsSuspendedWhileAProcessRunsInEveryMode) {

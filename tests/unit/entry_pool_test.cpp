@@ -108,13 +108,28 @@ TEST(EntryPoolTest, RandomWithThreeShowsEveryEntryOncePerCycleAndNeverRepeatsAcr
     EXPECT_GE(firsts.size(), 2u);  // the cycles really are shuffled
 }
 
-TEST(EntryPoolTest, RandomWithOneShowsItEveryTime) {
-    StoredList list{{"○E1", "×E2"}};
-    EntryPool pool(list.Reader());
-    std::string current = "E1";
-    pool.Prepare(0, current);
-    EXPECT_EQ(Picks(pool, 0, current, 3, Runtime()),
-              (std::vector<std::string>{"E1", "E1", "E1"}));
+// One path, also listed twice by a hand-edited file, is shown every time;
+// a second path is always picked before the current one comes again.
+TEST(EntryPoolTest, RandomRepeatsTheCurrentPathOnlyWhenNoOtherExists) {
+    struct Case {
+        std::vector<std::string> values;
+        std::vector<std::string> picks;
+    };
+    const Case cases[] = {
+        {{"○E1", "×E2"}, {"E1", "E1", "E1"}},
+        {{"○E1", "○E1"}, {"E1", "E1", "E1", "E1"}},
+        {{"○E1", "○E1", "○E2"}, {"E2", "E1", "E1"}},
+    };
+    for (const Case& c : cases) {
+        StoredList list{c.values};
+        EntryPool pool(list.Reader());
+        std::string current = "E1";
+        pool.Prepare(0, current);
+        // A generator that would always name the current entry.
+        EXPECT_EQ(Picks(pool, 0, current, static_cast<int>(c.picks.size()), [] { return 0; }),
+                  c.picks)
+            << c.values.size() << " values";
+    }
 }
 
 TEST(EntryPoolTest, AnEntrySwitchedOnMeanwhileJoinsAtTheNextCycle) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 class ProfileTest : public ::testing::Test {
@@ -155,6 +157,28 @@ TEST_F(BackupTest, AFileThatExistedIsNeverDeletedWhenItsBackupIsMissing) {
     test::WriteFileBytes(Settings(), "[OTHER]\r\nOrder=2\r\n");
     EXPECT_EQ(backup.RollBack(), SettingsBackup::RollBackResult::NotRestored);
     EXPECT_EQ(test::ReadFileBytes(Settings()), "[OTHER]\r\nOrder=2\r\n");
+}
+
+// The dialog names the copy that could not be put back; later openings
+// must not overwrite it, nor one kept before it.
+TEST_F(BackupTest, ACopyThatCouldNotBePutBackIsKeptUnderANameOfItsOwn) {
+    std::vector<std::string> kept;
+    for (const char* original : {"[OTHER]\r\nOrder=1\r\n", "[OTHER]\r\nOrder=2\r\n"}) {
+        test::WriteFileBytes(Settings(), original);
+        SettingsBackup backup(Settings(), Backup());
+        ASSERT_TRUE(backup.Make());
+        // A folder in the file's place: the copy cannot go back.
+        ASSERT_TRUE(DeleteFileA(Settings().c_str()));
+        ASSERT_TRUE(CreateDirectoryA(Settings().c_str(), nullptr));
+        EXPECT_EQ(backup.RollBack(), SettingsBackup::RollBackResult::NotRestored);
+        RemoveDirectoryA(Settings().c_str());
+        kept.push_back(backup.BackupPath());
+        EXPECT_EQ(test::ReadFileBytes(kept.back()), original);
+    }
+    EXPECT_EQ(kept, (std::vector<std::string>{folder.File("backup (1).ini"),
+                                              folder.File("backup (2).ini")}));
+    EXPECT_EQ(test::ReadFileBytes(kept[0]), "[OTHER]\r\nOrder=1\r\n");
+    EXPECT_FALSE(test::FileExists(Backup()));
 }
 
 TEST_F(BackupTest, DiscardDeletesTheBackupAndKeepsTheFile) {
