@@ -90,9 +90,14 @@ BOOL FlashSettingsDialog::OnInitDialog() {
 }
 
 void FlashSettingsDialog::OnOK() {
-    App::Instance()->WriteProfileString(settings::kSwfConfigSection,
-                                        settings::PerFileKey(path, settings::kMacroSuffix).c_str(),
-                                        WriteMacroRows(Rows()).c_str());
+    const App* app = App::Instance();
+    // Not written: the dialog stays open with its rows.
+    if (!app->WriteProfileString(settings::kSwfConfigSection,
+                                 settings::PerFileKey(path, settings::kMacroSuffix).c_str(),
+                                 WriteMacroRows(Rows()).c_str())) {
+        ShowErrorMessage(hwnd, settings::NotSavedMessage(app->ProfileName()).c_str());
+        return;
+    }
     Dialog::OnOK();
 }
 
