@@ -3,8 +3,10 @@
 # a fresh throwaway prefix and a display of its own. The x86_64 suite runs
 # on every machine; the i686 suite where the machine runs 32-bit programs.
 # Where it cannot, the i686 build still gets the checks that need no Wine
-# (what the shipped file imports, that it is stripped). Fails when any suite
-# that ran fails, and ends with ctest's summary of the last suite.
+# (what the shipped file imports, that it is stripped). Each suite that runs
+# under Wine runs its tests labelled dpi first at a system DPI of 144.
+# Fails when any suite that ran fails, and ends with ctest's summary of the
+# last suite.
 set -uo pipefail
 here=$(dirname "$0")
 . "$here/wine-env.sh"
@@ -21,12 +23,18 @@ else
 fi
 
 rc=0
+# The dpi tests of one architecture at 144 DPI, then its whole suite (whose
+# summary comes last).
+run_suite() {
+  TOLVARIN_FRESH_PREFIX=1 TOLVARIN_DPI=144 "$here/with-test-env.sh" "$1" "$root/$1" \
+    ctest --test-dir "$root/$1" "${ctest_args[@]}" -L dpi || rc=1
+  TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" "$1" "$root/$1" \
+    ctest --test-dir "$root/$1" "${ctest_args[@]}" || rc=1
+}
 if [ "${#i686_label[@]}" -eq 0 ]; then
-  TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" i686 "$root/i686" \
-    ctest --test-dir "$root/i686" "${ctest_args[@]}" || rc=1
+  run_suite i686
 else
   ctest --test-dir "$root/i686" "${ctest_args[@]}" "${i686_label[@]}" || rc=1
 fi
-TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" x86_64 "$root/x86_64" \
-  ctest --test-dir "$root/x86_64" "${ctest_args[@]}" || rc=1
+run_suite x86_64
 exit $rc

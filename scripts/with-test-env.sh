@@ -5,12 +5,15 @@
 # whatever happens, so that nothing is left running. ARCH (i686 or x86_64)
 # picks the Wine loader that makes the prefix and runs its tools.
 # TOLVARIN_FRESH_PREFIX=1 throws an existing prefix away first.
+# TOLVARIN_DPI=N gives the programs a system DPI of N, on a prefix of its own
+# (ROOT/wineprefix-dpiN), so that the usual prefix stays at 96.
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 arch="$1"
 root=$(mkdir -p "$2" && cd "$2" && pwd); shift 2
 
-export WINEPREFIX="$root/wineprefix"
+dpi="${TOLVARIN_DPI:-}"
+export WINEPREFIX="$root/wineprefix${dpi:+-dpi$dpi}"
 wine_use "$arch"
 wine() { "$WINELOADER" "$@"; }
 wineserver() { "$WINESERVER" "$@"; }
@@ -76,6 +79,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # itself, so windows look as they do on Windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # Wine applies the DPI to every program from the server's next start.
+  if [ -n "$dpi" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  fi
   wineserver -w
 fi
 wineserver -p >/dev/null 2>&1
