@@ -29,8 +29,8 @@ int SystemDpi() {
     return dpi;
 }
 
-// The size that text needs in control's font, broken into lines no wider
-// than width when wrap is set.
+// The size that text needs in control's font, drawn with flags (with
+// DT_WORDBREAK: broken into lines no wider than width).
 SIZE TextNeeds(HWND control, const std::string& text, int width, UINT flags) {
     HDC dc = GetDC(control);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
