@@ -2,6 +2,8 @@
 # check-imports.sh OBJDUMP FILE: fails unless FILE imports only DLLs that
 # every Windows from XP on has, and carries no symbols.
 set -euo pipefail
+# objdump's messages in English, whatever locale the tests run under.
+export LC_ALL=C
 allowed='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|ole32|oleaut32|msvcrt|msvfw32|winmm|version|imm32)\.dll$'
 dlls=$("$1" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 echo "imports of $(basename "$2"):" $dlls
