@@ -7,6 +7,8 @@
 #include "settings/SettingsFile.h"
 #include "ui/SettingsDialog.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -81,6 +83,11 @@ bool SaverApp::CreateRoleEvent(const char* name) {
 }
 
 BOOL SaverApp::RunSettings() {
+    // The common controls that the dialogs' templates use: the up-down
+    // control of the settings dialog, the list view (with its header) of the
+    // Flash settings dialog.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
     std::vector<char*> arguments;
     for (int i = 0; i < ArgumentCount(); ++i) arguments.push_back(Argument(i));
     SettingsDialog dialog(SettingsParent(ArgumentCount(), arguments.data()));

@@ -23,6 +23,18 @@ BSTR AllocPath(const char* path) {
 }
 }  // namespace
 
+const char* const FlashPlayerWindow::kFlashControlKey =
+    "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+
+bool FlashPlayerWindow::FlashControlRegistered() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kFlashControlKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 FlashPlayerWindow::~FlashPlayerWindow() = default;
 
 BOOL FlashPlayerWindow::Play(const char* path) {
@@ -32,8 +44,11 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     RECT rect = {-1, -1, screenWidth + 3, screenHeight + 3};
     const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
 
-    // A missing movie: nothing on the screen and nothing posted.
-    if (!className || !path || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    // A missing movie, or no Flash support for the browser to show it with
+    // (it would show an empty page full screen): nothing on the screen and
+    // nothing posted.
+    if (!className || !path || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ||
+        !FlashControlRegistered()) {
         delete this;
         return FALSE;
     }

@@ -22,9 +22,17 @@ public:
     FlashPlayerWindow() = default;
     ~FlashPlayerWindow() override;
 
+    // The registry key of the system's Flash control, under
+    // HKEY_CLASSES_ROOT.
+    static const char* const kFlashControlKey;
+    // Whether a Flash control is registered in this process's own view of
+    // the registry (so for its own bitness).
+    static bool FlashControlRegistered();
+
     // Shows the movie and starts its macro. TRUE: on the screen and owning
     // itself. FALSE: the object is gone; nothing was posted when the file
-    // does not exist, the end notice when a later stage failed.
+    // does not exist or the system has no Flash control, the end notice
+    // when a later stage failed.
     virtual BOOL Play(const char* path);
 
     BOOL PreTranslateMessage(MSG* message) override;

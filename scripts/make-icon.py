@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Draws the program icon (res/tolvarin.ico): a small monitor showing a night
-sky with a crescent moon, at 16x16 and 32x32, as 32-bit images with an AND
-mask. Run it again after changing the drawing; the .ico is committed."""
+sky with a crescent moon, at 16x16, 32x32 and 48x48 as 32-bit images with an
+AND mask, and at 256x256 (what Explorer shows for large icons) as a PNG
+image, the form the system takes for that size. Run it again after changing
+the drawing; the .ico is committed."""
 import struct
 import sys
+import zlib
 
 
 def draw(size):
@@ -52,12 +55,29 @@ def image_entry(size):
     return header + xor + mask
 
 
+def png_entry(size):
+    px = draw(size)
+    raw = b''.join(b'\0' + bytes(v for pixel in row for v in pixel) for row in px)
+
+    def chunk(kind, body):
+        return (struct.pack('>I', len(body)) + kind + body +
+                struct.pack('>I', zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    return (b'\x89PNG\r\n\x1a\n' +
+            chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+SIZES = (16, 32, 48, 256)
+
+
 def main(out):
-    images = [image_entry(16), image_entry(32)]
+    images = [png_entry(size) if size == 256 else image_entry(size) for size in SIZES]
     data = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, img in zip((16, 32), images):
-        data += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(img), offset)
+    for size, img in zip(SIZES, images):
+        # A width and height of 0 in the directory mean 256.
+        data += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(img), offset)
         offset += len(img)
     data += b''.join(images)
     with open(out, 'wb') as f:

@@ -3,12 +3,13 @@
 # a fresh throwaway prefix and a display of its own. The x86_64 suite runs
 # on every machine; the i686 suite where the machine runs 32-bit programs.
 # Where it cannot, the i686 build still gets the checks that need no Wine
-# (what the shipped file imports, that it is stripped). The tests of several
-# monitors (ctest label "monitors") run in the x86_64 suite only, on a
-# display of two monitors of their own (TOLVARIN_MONITORS=2, whose stand-in
-# library is built natively for 64 bits); every other test runs on the
-# ordinary one-monitor display. Fails when any run fails, and ends with
-# ctest's summary of the last run.
+# (what the shipped file imports, that it is stripped). Each suite that runs
+# under Wine runs its tests labelled dpi first at a system DPI of 144. The
+# tests of several monitors (label monitors) run in the x86_64 suite only,
+# on a display of two monitors of their own (TOLVARIN_MONITORS=2, whose
+# stand-in library is built natively for 64 bits); every other test runs on
+# the ordinary one-monitor display at 96 DPI, last. Fails when any run
+# fails, and ends with ctest's summary of the last run.
 set -uo pipefail
 here=$(dirname "$0")
 . "$here/wine-env.sh"
@@ -25,14 +26,22 @@ else
 fi
 
 rc=0
+# The dpi tests of one architecture at 144 DPI, the monitor tests (x86_64
+# only) on two monitors, then the rest of its suite (whose summary comes last).
+run_suite() {
+  TOLVARIN_FRESH_PREFIX=1 TOLVARIN_DPI=144 "$here/with-test-env.sh" "$1" "$root/$1" \
+    ctest --test-dir "$root/$1" "${ctest_args[@]}" -L dpi || rc=1
+  if [ "$1" = x86_64 ]; then
+    TOLVARIN_FRESH_PREFIX=1 TOLVARIN_MONITORS=2 "$here/with-test-env.sh" "$1" "$root/$1" \
+      ctest --test-dir "$root/$1" "${ctest_args[@]}" -L monitors || rc=1
+  fi
+  TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" "$1" "$root/$1" \
+    ctest --test-dir "$root/$1" "${ctest_args[@]}" -LE monitors || rc=1
+}
 if [ "${#i686_label[@]}" -eq 0 ]; then
-  TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" i686 "$root/i686" \
-    ctest --test-dir "$root/i686" "${ctest_args[@]}" -LE monitors || rc=1
+  run_suite i686
 else
   ctest --test-dir "$root/i686" "${ctest_args[@]}" "${i686_label[@]}" || rc=1
 fi
-TOLVARIN_MONITORS=2 TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" x86_64 "$root/x86_64" \
-  ctest --test-dir "$root/x86_64" "${ctest_args[@]}" -L monitors || rc=1
-TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" x86_64 "$root/x86_64" \
-  ctest --test-dir "$root/x86_64" "${ctest_args[@]}" -LE monitors || rc=1
+run_suite x86_64
 exit $rc

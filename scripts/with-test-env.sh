@@ -9,12 +9,15 @@
 # wide screen without RANDR, and a stand-in libXinerama.so.1 built natively
 # from tests/monitors/ (see there) that every Wine process of the prefix
 # (ROOT/wineprefix-monitors, apart from the one-monitor prefix) loads first.
+# TOLVARIN_DPI=N gives the programs a system DPI of N, on a prefix of its own
+# (ROOT/wineprefix-dpiN), so that the usual prefix stays at 96.
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 arch="$1"
 root=$(mkdir -p "$2" && cd "$2" && pwd); shift 2
 
-export WINEPREFIX="$root/wineprefix"
+dpi="${TOLVARIN_DPI:-}"
+export WINEPREFIX="$root/wineprefix${dpi:+-dpi$dpi}"
 screen=1024x768x24
 xvfb_options=()
 if [ "${TOLVARIN_MONITORS:-1}" = 2 ]; then
@@ -94,6 +97,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # itself, so windows look as they do on Windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # Wine applies the DPI to every program from the server's next start.
+  if [ -n "$dpi" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  fi
   wineserver -w
 fi
 wineserver -p >/dev/null 2>&1

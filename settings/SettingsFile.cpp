@@ -12,4 +12,9 @@ std::string ListKey(int index) {
 
 std::string PerFileKey(const std::string& path, const char* suffix) { return path + suffix; }
 
+std::string NotSavedMessage(const std::string& path) {
+    return "設定ファイル " + path + " に設定を保存できませんでした。\n"
+           "このプログラムは、書き込みのできるフォルダーに置いてください。";
+}
+
 }  // namespace settings

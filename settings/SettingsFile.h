@@ -50,4 +50,9 @@ std::string ListKey(int index);
 // path followed by suffix.
 std::string PerFileKey(const std::string& path, const char* suffix);
 
+// What the configuration program tells the user when a write to the
+// settings file at path failed: the file is named, and the user is asked to
+// put the program in a folder they can write to.
+std::string NotSavedMessage(const std::string& path);
+
 }  // namespace settings

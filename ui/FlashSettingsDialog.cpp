@@ -19,7 +19,7 @@ enum Column { kTimeColumn, kActionColumn, kXColumn, kYColumn, kColumnCount };
 
 struct ColumnLook {
     const char* heading;
-    int width;
+    int width;  // in pixels at 96 DPI
     int format;
 };
 const ColumnLook kColumns[kColumnCount] = {
@@ -72,11 +72,15 @@ BOOL FlashSettingsDialog::OnInitDialog() {
 
     HWND list = List();
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    // The columns grow with the system's DPI, as the dialog's font does.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
     for (int i = 0; i < kColumnCount; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = kColumns[i].format;
-        column.cx = kColumns[i].width;
+        column.cx = MulDiv(kColumns[i].width, dpi, 96);
         column.pszText = const_cast<char*>(kColumns[i].heading);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
@@ -90,9 +94,14 @@ BOOL FlashSettingsDialog::OnInitDialog() {
 }
 
 void FlashSettingsDialog::OnOK() {
-    App::Instance()->WriteProfileString(settings::kSwfConfigSection,
-                                        settings::PerFileKey(path, settings::kMacroSuffix).c_str(),
-                                        WriteMacroRows(Rows()).c_str());
+    const App* app = App::Instance();
+    // Not written: the dialog stays open with its rows.
+    if (!app->WriteProfileString(settings::kSwfConfigSection,
+                                 settings::PerFileKey(path, settings::kMacroSuffix).c_str(),
+                                 WriteMacroRows(Rows()).c_str())) {
+        ShowErrorMessage(hwnd, settings::NotSavedMessage(app->ProfileName()).c_str());
+        return;
+    }
     Dialog::OnOK();
 }
 

@@ -1,7 +1,8 @@
 // The settings of one Flash entry (".swf"): its mouse macro, a list of timed
 // clicks and reloads that the Flash player performs while the movie runs.
 // The list view holds the working copy, always in ascending order of time;
-// OK writes it to section SWF_CONFIG, Cancel writes nothing.
+// OK writes it to section SWF_CONFIG (a write that fails is reported and
+// keeps the dialog open), Cancel writes nothing.
 #pragma once
 
 #include "framework/Dialog.h"

@@ -42,11 +42,20 @@ void ProgramSettingsDialog::OnOK() {
     const App* app = App::Instance();
     const char* section = settings::kExeConfigSection;
     auto key = [this](const char* suffix) { return settings::PerFileKey(path, suffix); };
-    app->WriteProfileString(section, key(settings::kOptionSuffix).c_str(), option.c_str());
-    app->WriteProfileString(section, key(settings::kStartSuffix).c_str(), startMacro.c_str());
-    app->WriteProfileString(section, key(settings::kFinishSuffix).c_str(), finishMacro.c_str());
-    app->WriteProfileInt(section, key(settings::kMouseSuffix).c_str(), mouse);
-    app->WriteProfileInt(section, key(settings::kChangeSuffix).c_str(), change);
+    bool written = true;
+    auto write = [&](const char* suffix, const std::string& value) {
+        written = app->WriteProfileString(section, key(suffix).c_str(), value.c_str()) && written;
+    };
+    write(settings::kOptionSuffix, option);
+    write(settings::kStartSuffix, startMacro);
+    write(settings::kFinishSuffix, finishMacro);
+    written = app->WriteProfileInt(section, key(settings::kMouseSuffix).c_str(), mouse) && written;
+    written = app->WriteProfileInt(section, key(settings::kChangeSuffix).c_str(), change) && written;
 
+    // Not written: the dialog stays open with what the user typed.
+    if (!written) {
+        ShowErrorMessage(hwnd, settings::NotSavedMessage(app->ProfileName()).c_str());
+        return;
+    }
     Dialog::OnOK();
 }

@@ -244,35 +244,48 @@ BOOL SettingsDialog::ReadControls() {
     return read;
 }
 
-void SettingsDialog::SaveSettings() {
+bool SettingsDialog::SaveSettings() {
     ReadControls();
     App& app = TheApp();
     using namespace settings;
     int count = RowCount();
     int old = app.GetProfileInt(kListSection, kEntryKey, -1) + 1;
-    app.WriteProfileInt(kListSection, kEntryKey, count - 1);
+    // Every write is tried; one that fails makes the whole save fail.
+    bool written = true;
+    auto check = [&written](BOOL result) { written = written && result; };
+    check(app.WriteProfileInt(kListSection, kEntryKey, count - 1));
     if (minutes > kMaxMinutes) minutes = kMaxMinutes;
     int switchedOn = 0;
     for (int i = 0; i < count; ++i) {
         std::string mark = RowText(i).substr(0, kMarkLength);
-        app.WriteProfileString(kListSection, ListKey(i).c_str(), (mark + RowPath(i)).c_str());
+        check(app.WriteProfileString(kListSection, ListKey(i).c_str(), (mark + RowPath(i)).c_str()));
         if (mark == kMarkOn) ++switchedOn;
     }
     for (int i = count; count < old && i <= old; ++i) {
-        app.WriteProfileString(kListSection, ListKey(i).c_str(), nullptr);
+        check(app.WriteProfileString(kListSection, ListKey(i).c_str(), nullptr));
     }
-    app.WriteProfileString(kOtherSection, kDirKey, dir.c_str());
-    app.WriteProfileInt(kOtherSection, kOrderKey, order);
-    app.WriteProfileInt(kOtherSection, kOnKey, switchedOn);
-    app.WriteProfileInt(kOtherSection, kExtensionKey, showExtension);
-    app.WriteProfileInt(kOtherSection, kSaverNameKey, showSaverName);
-    app.WriteProfileInt(kTimerSection, kTimerOnKey, timerOn);
-    app.WriteProfileInt(kTimerSection, kTimeKey, minutes);
+    check(app.WriteProfileString(kOtherSection, kDirKey, dir.c_str()));
+    check(app.WriteProfileInt(kOtherSection, kOrderKey, order));
+    check(app.WriteProfileInt(kOtherSection, kOnKey, switchedOn));
+    check(app.WriteProfileInt(kOtherSection, kExtensionKey, showExtension));
+    check(app.WriteProfileInt(kOtherSection, kSaverNameKey, showSaverName));
+    check(app.WriteProfileInt(kTimerSection, kTimerOnKey, timerOn));
+    check(app.WriteProfileInt(kTimerSection, kTimeKey, minutes));
+    return written;
+}
+
+void SettingsDialog::ReportNotSaved() const {
+    ShowErrorMessage(hwnd, settings::NotSavedMessage(TheApp().ProfileName()).c_str());
 }
 
 void SettingsDialog::OnOK() {
     if (!ReadControls()) return;
-    SaveSettings();
+    // A save that failed keeps the dialog open: nothing the user did is
+    // lost, and Cancel still puts the file back as it was.
+    if (!SaveSettings()) {
+        ReportNotSaved();
+        return;
+    }
     backup.Discard();
     closing = true;
     EndDialog(IDOK);
@@ -310,14 +323,19 @@ void SettingsDialog::OnDelete() {
     std::string path = RowPath(i);
     App& app = TheApp();
     using namespace settings;
+    bool written = true;
+    auto erase = [&](const char* section, const char* suffix) {
+        written = app.WriteProfileString(section, PerFileKey(path, suffix).c_str(), nullptr) && written;
+    };
     if (EndsWithNoCase(path, ".exe")) {
         for (const char* suffix : {kOptionSuffix, kStartSuffix, kFinishSuffix, kMouseSuffix, kChangeSuffix}) {
-            app.WriteProfileString(kExeConfigSection, PerFileKey(path, suffix).c_str(), nullptr);
+            erase(kExeConfigSection, suffix);
         }
     } else if (EndsWithNoCase(path, ".swf")) {
-        app.WriteProfileString(kSwfConfigSection, PerFileKey(path, kMacroSuffix).c_str(), nullptr);
+        erase(kSwfConfigSection, kMacroSuffix);
     }
-    SaveSettings();
+    // The row goes from the list either way; the list is saved again on OK.
+    if (!SaveSettings() || !written) ReportNotSaved();
     delete[] RowData(i);
     SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
     if (i == RowCount()) --i;
@@ -484,13 +502,13 @@ void SettingsDialog::OnFileSettings() {
     case EntryKind::Program: {
         ProgramSettingsDialog settings(nullptr);
         settings.path = path;
-        if (settings.DoModal() == IDOK) SaveSettings();
+        if (settings.DoModal() == IDOK && !SaveSettings()) ReportNotSaved();
         break;
     }
     case EntryKind::Flash: {
         FlashSettingsDialog settings(nullptr);
         settings.path = path;
-        if (settings.DoModal() == IDOK) SaveSettings();
+        if (settings.DoModal() == IDOK && !SaveSettings()) ReportNotSaved();
         break;
     }
     case EntryKind::Movie: ShowPropertySheet(path); break;

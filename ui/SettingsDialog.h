@@ -21,8 +21,9 @@ public:
     int FindRow(const std::string& path) const;
     // The name a row shows for path under the current view options.
     std::string GetDisplayName(std::string path) const;
-    // Writes the dialog's whole state to the settings file.
-    void SaveSettings();
+    // Writes the dialog's whole state to the settings file; false when any
+    // write failed.
+    bool SaveSettings();
     // Lets the list scroll sideways as far as its widest row.
     void UpdateHorizontalExtent();
 
@@ -94,6 +95,8 @@ private:
     // UpdateData(TRUE), with the check of the minutes edit on losing the
     // focus held back meanwhile (its own message box takes the focus away).
     BOOL ReadControls();
+    // Tells the user that the settings file could not be written.
+    void ReportNotSaved() const;
 
     Window spin;
     Window listBox;

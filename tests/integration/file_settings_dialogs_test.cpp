@@ -1,6 +1,8 @@
 // The program and Flash settings dialogs, run modally in-process on a
 // temporary settings file and driven through their controls.
+#include "settings/SettingsFile.h"
 #include "tests/integration/support/FileDialogsSupport.h"
+#include "tests/integration/support/SettingsDialogDriver.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FlashSettingsDialog.h"
@@ -300,6 +302,48 @@ TEST(FlashSettingsDialogTest, OnlyAMouseClickFillsTheFieldsAndDeleteEmptiesThem)
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(t.Read("SWF_CONFIG", kMacroKey), "9,1");
+}
+
+// --- A settings file that cannot be written -------------------------------------
+
+TEST(FileSettingsDialogsTest, AWriteThatFailsIsReportedAndOkKeepsTheDialogOpen) {
+    pfd::TestApp t;
+    t.WriteIni("[EXE_CONFIG]\r\nC:\\Tools\\clock.exe@option=/full\r\n"
+               "[SWF_CONFIG]\r\nC:\\movies\\clock.swf@macro=1,1\r\n");
+    const std::string before = t.IniBytes();
+    ProgramSettingsDialog program;
+    program.path = kClock;
+    FlashSettingsDialog flash;
+    flash.path = kMovie;
+    struct Case {
+        const char* name;
+        Dialog& dialog;
+        std::function<void(HWND)> edit;
+    } cases[] = {
+        {"program", program, [](HWND d) { pfd::Type(d, IDC_PROGRAM_OPTION, "/other"); }},
+        {"Flash", flash, [](HWND d) {
+             pfd::Type(d, IDC_FLASH_TIME, "5");
+             pfd::Choose(d, IDC_FLASH_ACTION, 1);
+             pfd::Click(d, IDC_FLASH_ADD);
+         }},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        INT_PTR result = pfd::RunModal(c.dialog, [&](HWND d) {
+            c.edit(d);
+            // Held open by another without sharing writes.
+            HANDLE held = CreateFileA(t.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            sd::ErrorBoxes boxes;
+            pfd::Click(d, IDOK);
+            EXPECT_EQ(boxes.Stop(), Lines{settings::NotSavedMessage(t.IniPath())});
+            CloseHandle(held);
+        });
+        // Still open after OK: the run ends by the cancel that follows the script.
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(t.IniBytes(), before);
+    }
 }
 
 }  // namespace

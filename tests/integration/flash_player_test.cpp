@@ -1,6 +1,7 @@
 // The Flash player in-process: the browser control created and navigated,
 // the mouse macro's clicks and reloads, the input filter, the failures.
-// Any file named .swf does for the control; no Flash support is needed.
+// Any file named .swf does for the control; a stand-in registration of the
+// Flash control lets the player go on.
 #include "players/FlashPlayerWindow.h"
 #include "settings/SettingsFile.h"
 #include "tests/integration/support/FullScreenSupport.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,7 @@ protected:
         test::WriteFileBytes(movie, "FWS not really a movie");
         clicks = &recorded;
         hook = SetWindowsHookExA(WH_MOUSE_LL, &RecordClick, GetModuleHandleA(nullptr), 0);
+        flashControl.emplace();
     }
     void TearDown() override {
         if (hook) UnhookWindowsHookEx(hook);
@@ -72,6 +75,7 @@ protected:
     HWND handle = nullptr;
     std::vector<POINT> recorded;
     HHOOK hook = nullptr;
+    std::optional<test::StandInFlashControl> flashControl;
 };
 
 TEST_F(FlashPlayerTest, CreatesTheBrowserOverTheScreenAndNavigatesToTheFile) {
@@ -164,15 +168,20 @@ TEST_F(FlashPlayerTest, TheFirstMoveSetsTheReferenceAndAnyOtherPositionCloses) {
     EXPECT_TRUE(ClosesAndNotifiesOnce());
 }
 
-TEST_F(FlashPlayerTest, AMissingFileLeavesNoWindowAndPostsNothing) {
-    movie = folder.File("missing.swf");
-    EXPECT_FALSE(Start());
-    fs::Drain(app);
-    EXPECT_EQ(FindWindowA(nullptr, kCaption), nullptr);
-    EXPECT_EQ(app.mainWindow.notices, 0);
-    // The cursor was never hidden: showing it once more gives a count of 1.
-    EXPECT_EQ(ShowCursor(TRUE), 1);
-    ShowCursor(FALSE);
+TEST_F(FlashPlayerTest, AMissingFileOrNoFlashControlLeavesNoWindowAndPostsNothing) {
+    const std::string existing = movie;
+    for (bool flashThere : {true, false}) {
+        SCOPED_TRACE(flashThere ? "missing file" : "no Flash control");
+        movie = flashThere ? folder.File("missing.swf") : existing;
+        if (!flashThere) flashControl.reset();
+        EXPECT_FALSE(Start());
+        fs::Drain(app);
+        EXPECT_EQ(FindWindowA(nullptr, kCaption), nullptr);
+        EXPECT_EQ(app.mainWindow.notices, 0);
+        // The cursor was never hidden: showing it once more gives a count of 1.
+        EXPECT_EQ(ShowCursor(TRUE), 1);
+        ShowCursor(FALSE);
+    }
 }
 
 }  // namespace

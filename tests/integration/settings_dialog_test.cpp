@@ -8,6 +8,7 @@
 #include "framework/TextUtil.h"
 #include "res/resource.h"
 #include "settings/SettingsBackup.h"
+#include "settings/SettingsFile.h"
 #include "tests/integration/support/SettingsDialogDriver.h"
 #include "tests/support/TestSupport.h"
 
@@ -414,6 +415,44 @@ TEST_F(SettingsDialogTest, AFileThatCouldNotBeBackedUpStaysAndCancelSaysSo) {
     EXPECT_EQ(texts, Rows{SettingsDialog::kNotRestoredMessage});
     EXPECT_FALSE(IsShown());
     EXPECT_EQ(IniBytes(), changed);
+}
+
+TEST_F(SettingsDialogTest, WritesThatFailAreReportedAndAFailedOkKeepsTheDialogForCancel) {
+    const std::string exe = "C:\\p\\game.exe";
+    WriteIni({"[LIST]", "entry=1", "List0=" + kOn + exe, "List1=" + kOn + "C:\\x.scr",
+              "[EXE_CONFIG]", exe + "@option=-f"});
+    const std::string atOpening = IniBytes();
+    Open();
+    // Held open by another without sharing writes: no write reaches the file.
+    HANDLE held = CreateFileA(Ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::vector<std::string> texts;
+    {
+        sd::ErrorBoxes boxes;
+        Command(IDC_DELETE);  // the program, with its own keys
+        Command(IDOK);
+        texts = boxes.Stop();
+    }
+    CloseHandle(held);
+    const std::string notSaved = settings::NotSavedMessage(Ini());
+    EXPECT_NE(notSaved.find(Ini()), std::string::npos);
+    EXPECT_EQ(texts, (Rows{notSaved, notSaved}));
+    EXPECT_TRUE(IsShown());
+    EXPECT_EQ(Paths(), Rows{"C:\\x.scr"});
+    EXPECT_EQ(IniBytes(), atOpening);
+
+    {
+        sd::ErrorBoxes boxes;
+        Command(IDCANCEL);
+        EXPECT_EQ(boxes.Stop(), Rows{});
+    }
+    EXPECT_FALSE(IsShown());
+    EXPECT_EQ(IniBytes(), atOpening);
+    // Nothing of the failed writes waits in the process to reach the file
+    // with a later write.
+    ASSERT_TRUE(app.WriteProfileInt("TIMER", "Time", 7));
+    EXPECT_EQ(IniBytes(), atOpening + "[TIMER]\r\nTime=7\r\n");
 }
 
 TEST_F(SettingsDialogTest, EnterWithAnEmptyMinutesEditKeepsTheDialogAndTheBackup) {

@@ -369,6 +369,7 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
     const std::string flash = env.folder.File("clip.swf");
     test::WriteFileBytes(flash, "FWS not really a movie");
     WriteList({flash, movie, env.folder.File("gone.avi")});
+    auto flashControl = std::make_unique<test::StandInFlashControl>();
     Open(0);
     for (int row = 0; row < 2; ++row) {
         SCOPED_TRACE(row);
@@ -384,9 +385,14 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
         EXPECT_FALSE(IsWindow(player));
         EXPECT_TRUE(Usable());
     }
-    SendMessageA(List(), LB_SETCURSEL, 2, 0);
-    EXPECT_EQ(Command(IDC_PREVIEW), cannotStart);
-    EXPECT_EQ(FindThreadWindow(dialog->hwnd, false), nullptr);
+    // A missing movie, and a Flash file where the system has no Flash.
+    flashControl.reset();
+    for (int row : {2, 0}) {
+        SCOPED_TRACE(row);
+        SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        EXPECT_EQ(Command(IDC_PREVIEW), cannotStart);
+        EXPECT_EQ(FindThreadWindow(dialog->hwnd, false), nullptr);
+    }
 }
 
 POINT RowCentre(HWND list, int index) {

@@ -417,6 +417,26 @@ SystemPasswordCheck::SystemPasswordCheck() {
 
 SystemPasswordCheck::~SystemPasswordCheck() { DeleteFileA(path.c_str()); }
 
+// --- Registry: a stand-in for the system's Flash control ----------------------
+
+namespace {
+const char kFlashControlKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+}
+
+StandInFlashControl::StandInFlashControl() {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kFlashControlKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        &disposition) == ERROR_SUCCESS) {
+        created = disposition == REG_CREATED_NEW_KEY;
+        RegCloseKey(key);
+    }
+}
+
+StandInFlashControl::~StandInFlashControl() {
+    if (created) RegDeleteKeyA(HKEY_CLASSES_ROOT, kFlashControlKey);
+}
+
 // --- Input --------------------------------------------------------------------
 
 void MoveMouseTo(int x, int y) {

@@ -169,6 +169,21 @@ private:
     std::string path;
 };
 
+// --- Registry: a stand-in for the system's Flash control ----------------------
+// While it lives, the Flash control's class id is registered in this
+// process's view of the registry (so for its bitness); a key that was there
+// before is left alone.
+class StandInFlashControl {
+public:
+    StandInFlashControl();
+    ~StandInFlashControl();
+    StandInFlashControl(const StandInFlashControl&) = delete;
+    StandInFlashControl& operator=(const StandInFlashControl&) = delete;
+
+private:
+    bool created = false;
+};
+
 // --- Input --------------------------------------------------------------------
 void MoveMouseTo(int x, int y);
 // The user comes back: the mouse moves, and goes on moving until the

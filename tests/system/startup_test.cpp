@@ -1,9 +1,13 @@
 // Start-up of the real tolvarin.scr, observed from outside: the role each
 // command line gives, one process per role, the settings file beside the
-// executable, and the password flag through a process's life.
+// executable, the password flag through a process's life, and what the
+// built files carry for the system (manifest, icon sizes).
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
 
 namespace {
 
@@ -230,6 +234,55 @@ TEST(Startup64Test, The64BitBuildTakesItsModeAndEnds) {
     ProductProcess none("tolvarin.scr", test::Product64Path());
     ASSERT_TRUE(none.Start("s"));
     EXPECT_TRUE(none.WaitForExit(10000));
+}
+
+// The bytes of a resource of a file loaded as data; empty when it has none.
+std::string ResourceBytes(HMODULE file, const char* type, const char* name) {
+    HRSRC found = FindResourceA(file, name, type);
+    HGLOBAL loaded = found ? LoadResource(file, found) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    return bytes ? std::string(bytes, SizeofResource(file, found)) : std::string();
+}
+
+TEST(BuiltFileTest, EveryBuildCarriesItsManifestAndLargeIcons) {
+    // Both builds where they are there, whichever build runs the test.
+    std::string builds = test::BuildFolder();
+    builds.erase(builds.find_last_of('\\'));
+    std::set<std::string> paths = {test::ProductPath()};
+    for (const char* arch : {"i686", "x86_64"}) {
+        std::string path = builds + "\\" + arch + "\\tolvarin.scr";
+        if (test::FileExists(path)) paths.insert(path);
+    }
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        HMODULE file = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(file, nullptr);
+        std::string manifest = ResourceBytes(file, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+        for (const char* part :
+             {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+              "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+              "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>",    // Vista
+              "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",    // 7
+              "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",    // 8
+              "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",    // 8.1
+              "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"}) {  // 10 and 11
+            EXPECT_NE(manifest.find(part), std::string::npos) << part;
+        }
+        // Asking for an execution level would end the redirection of a
+        // 32-bit copy's writes in a protected folder.
+        EXPECT_EQ(manifest.find("<trustInfo"), std::string::npos);
+        EXPECT_EQ(manifest.find("<requestedExecutionLevel"), std::string::npos);
+
+        // The icon's sizes, from its group directory (a width of 0 is 256).
+        std::string group = ResourceBytes(file, MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(128));
+        std::set<int> widths;
+        for (size_t at = 6; at + 14 <= group.size(); at += 14) {
+            int width = static_cast<unsigned char>(group[at]);
+            widths.insert(width == 0 ? 256 : width);
+        }
+        EXPECT_EQ(widths, (std::set<int>{16, 32, 48, 256}));
+        FreeLibrary(file);
+    }
 }
 
 }  // namespace
