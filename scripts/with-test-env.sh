@@ -76,6 +76,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # itself, so windows look as they do on Windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # Wine's Direct3D draws with OpenGL by default, and on Xvfb what it draws
+  # into a child window (the video renderer's, for every movie on the
+  # DirectShow device) never reaches the screen: have it draw through GDI.
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1
   wineserver -w
 fi
 wineserver -p >/dev/null 2>&1
