@@ -332,7 +332,9 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
     ASSERT_TRUE(fs::WriteTestAvi(movie, 64, 48, 10, 10));
     const std::string flash = env.folder.File("clip.swf");
     test::WriteFileBytes(flash, "FWS not really a movie");
-    WriteList({flash, movie, env.folder.File("gone.avi")});
+    const std::string noise = env.folder.File("noise.mp4");
+    test::WriteFileBytes(noise, test::NoiseBytes());
+    WriteList({flash, movie, env.folder.File("gone.avi"), noise});
     Open(0);
     for (int row = 0; row < 2; ++row) {
         SCOPED_TRACE(row);
@@ -348,9 +350,13 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
         EXPECT_FALSE(IsWindow(player));
         EXPECT_TRUE(Usable());
     }
-    SendMessageA(List(), LB_SETCURSEL, 2, 0);
-    EXPECT_EQ(Command(IDC_PREVIEW), cannotStart);
-    EXPECT_EQ(FindThreadWindow(dialog->hwnd, false), nullptr);
+    // A missing movie, and one that nothing decodes.
+    for (int row = 2; row < 4; ++row) {
+        SCOPED_TRACE(row);
+        SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        EXPECT_EQ(Command(IDC_PREVIEW), cannotStart);
+        EXPECT_EQ(FindThreadWindow(dialog->hwnd, false), nullptr);
+    }
 }
 
 POINT RowCentre(HWND list, int index) {
