@@ -1,23 +1,26 @@
 // The movie player: a black, topmost, borderless popup over the primary
-// screen holding a platform movie window (MCIWnd) fitted to the screen with
-// the movie's aspect ratio. The movie starts over whenever it reaches its
-// end; a key or system key, a mouse button, the mouse leaving its first
-// position or loss of activation closes the window, which then posts the end
-// notice to the application's main window.
+// screen holding a child window that shows the movie, fitted to the screen
+// with the movie's aspect ratio. The movie starts over whenever it has
+// played to its end, whatever device plays it; a key or system key, a mouse
+// button, the mouse leaving its first position or loss of activation closes
+// the window, which then posts the end notice to the application's main
+// window.
 #pragma once
 
 #include "framework/Window.h"
+#include "players/MovieDevice.h"
 
 class MoviePlayerWindow : public Window {
 public:
-    static constexpr DWORD kMovieWindowStyle = 0x4000C60A;  // see Play
-
     MoviePlayerWindow() = default;
 
     // Creates the window and starts the movie. TRUE: on the screen and owning
     // itself. FALSE: nothing is left on the screen, nothing was posted, and
     // the object is gone (the caller must not touch it).
     virtual BOOL Play(const char* path);
+
+    // The device playing the movie (0 once closed).
+    MCIDEVICEID DeviceId() const { return movie.Id(); }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -26,14 +29,10 @@ protected:
 private:
     // Closes the movie and destroys this window without the end notice.
     BOOL FailPlay();
-    // Plays the movie again from its first frame.
-    void StartOver();
 
-    static constexpr UINT_PTR kEndCheckTimerId = 1;
-    static constexpr UINT kEndCheckPeriodMs = 50;
-
-    HWND movieWindow = nullptr;
+    HWND movieWindow = nullptr;  // the child the device draws into
     const char* windowClassName = nullptr;
     int firstMouseX = -1;
     int firstMouseY = -1;
+    MovieDevice movie;
 };

@@ -10,7 +10,7 @@ dlls=$("$1" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 echo "imports of $(basename "$2"):" $dlls
 bad=$(echo "$dlls" | grep -Ev "$allowed" || true)
 if [ -n "$bad" ]; then echo "not a system DLL: $bad" >&2; exit 1; fi
-symbols=$("$1" -t "$2")
+symbols=$(LC_ALL=C "$1" -t "$2")  # the message read below is the untranslated one
 if ! grep -q 'no symbols' <<<"$symbols"; then
   echo "$(basename "$2") is not stripped: it carries a symbol table" >&2; exit 1
 fi

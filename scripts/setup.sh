@@ -12,6 +12,16 @@ packages=(
   wine wine32:i386 wine64
   xvfb x11-apps x11-utils imagemagick xdotool
   locales fonts-ipafont googletest cmake make
+  # Video: Wine's DirectShow decodes through GStreamer (-bad reads MPEG
+  # program streams, -ugly ASF/WMV, -libav holds the decoders); the 32-bit
+  # plugins serve the 32-bit Wine. With both installed a package's bare
+  # name is ambiguous to dpkg, hence the explicit :amd64. ffmpeg writes the
+  # tests' clips.
+  gstreamer1.0-plugins-base:amd64 gstreamer1.0-plugins-good:amd64 gstreamer1.0-plugins-bad:amd64
+  gstreamer1.0-plugins-ugly:amd64 gstreamer1.0-libav:amd64
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-bad:i386
+  gstreamer1.0-plugins-ugly:i386 gstreamer1.0-libav:i386
+  ffmpeg
 )
 
 missing=()

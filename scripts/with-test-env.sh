@@ -101,6 +101,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   if [ -n "$dpi" ]; then
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   fi
+  # Wine's Direct3D draws with OpenGL by default, and on Xvfb what it draws
+  # into a child window (the video renderer's, for every movie on the
+  # DirectShow device) never reaches the screen: have it draw through GDI.
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1
   wineserver -w
 fi
 wineserver -p >/dev/null 2>&1

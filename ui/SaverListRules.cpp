@@ -33,11 +33,26 @@ std::string DisplayNameOf(const std::string& path, bool showSaverName, bool show
     return FileNamePart(path, showExtension);
 }
 
+const char* const kVideoExtensions[8] = {".avi", ".mpg", ".mpeg", ".mp4",
+                                         ".m4v", ".mov", ".mkv", ".wmv"};
+
 bool IsListableFile(const std::string& path) {
-    for (const char* extension : {".scr", ".exe", ".swf", ".avi", ".mpg"}) {
+    for (const char* extension : {".scr", ".exe", ".swf"}) {
+        if (EndsWithNoCase(path, extension)) return true;
+    }
+    for (const char* extension : kVideoExtensions) {
         if (EndsWithNoCase(path, extension)) return true;
     }
     return false;
+}
+
+std::string AddDialogFilter() {
+    std::string patterns;
+    for (const char* extension : kVideoExtensions) {
+        patterns += std::string(patterns.empty() ? "" : ";") + "*" + extension;
+    }
+    return "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|FLASHファイル (*.swf)|*.swf|"
+           "動画ファイル (" + patterns + ")|" + patterns + "||";
 }
 
 bool IsOwnSaverFile(const std::string& path) {

@@ -22,9 +22,14 @@ std::string ReadSaverName(const std::string& path);
 // FileNamePart.
 std::string DisplayNameOf(const std::string& path, bool showSaverName, bool showExtension);
 
-// Whether the last four characters of path are, without regard to case, one
-// of ".scr", ".exe", ".swf", ".avi" and ".mpg".
+// Whether path ends, without regard to case, in one of the extensions the
+// players take: ".scr", ".exe", ".swf", or a video's (kVideoExtensions).
 bool IsListableFile(const std::string& path);
+// The videos' extensions, in the order the add dialog's filter names them.
+extern const char* const kVideoExtensions[8];
+// The add dialog's filter, its parts separated by "|" and ended by "||":
+// screen savers, programs, Flash movies, videos.
+std::string AddDialogFilter();
 // Whether path is the changer's own installed saver file: it ends exactly
 // (with case) in "\tolvarin.scr".
 bool IsOwnSaverFile(const std::string& path);

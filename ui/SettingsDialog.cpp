@@ -36,13 +36,10 @@ constexpr UINT kDragArmMessage = WM_APP + 2;
 
 App& TheApp() { return *App::Instance(); }
 
-const char kAddFilter[] =
-    "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|FLASHファイル (*.swf)|*.swf|"
-    "動画ファイル (*.avi;*.mpg)|*.avi;*.mpg||";
-
 // The filter in the form the file dialog takes: each "|" a NUL.
 std::vector<char> FilterForDialog() {
-    std::vector<char> filter(kAddFilter, kAddFilter + sizeof kAddFilter);
+    const std::string text = AddDialogFilter();
+    std::vector<char> filter(text.c_str(), text.c_str() + text.size() + 1);
     for (size_t i = 0; i < filter.size(); ++i) {
         if (IsDBCSLeadByte(static_cast<BYTE>(filter[i])) && i + 1 < filter.size()) {
             ++i;

@@ -487,12 +487,13 @@ TEST_F(SettingsDialogTest, EnterWithAnEmptyMinutesEditKeepsTheDialogAndTheBackup
 // --- Adding ------------------------------------------------------------------------
 
 TEST_F(SettingsDialogTest, ChosenFilesGoInFrontOfTheSelectionInTheirOrder) {
-    for (const char* name : {"P.scr", "Q.scr", "R.scr"}) MakeFile(name);
+    // Videos of today's formats are taken like any other kind.
+    for (const char* name : {"P.scr", "Q.scr", "R.scr", "Q.mp4", "R.mkv"}) MakeFile(name);
     WriteIni({"[OTHER]", "SaverName=0"});
     Open();
-    EXPECT_TRUE(Add("\"P.scr\" \"Q.scr\" \"R.scr\"").empty());
-    EXPECT_EQ(Texts(), (Rows{kOn + "Q.scr", kOn + "R.scr", kOn + "P.scr"}));
-    EXPECT_EQ(Paths()[0], folder.File("Q.scr"));
+    EXPECT_TRUE(Add("\"P.scr\" \"Q.mp4\" \"R.mkv\"").empty());
+    EXPECT_EQ(Texts(), (Rows{kOn + "Q.mp4", kOn + "R.mkv", kOn + "P.scr"}));
+    EXPECT_EQ(Paths()[0], folder.File("Q.mp4"));
     EXPECT_EQ(Selection(), 1);
     dialog.reset();
 
@@ -511,7 +512,7 @@ TEST_F(SettingsDialogTest, RefusedFilesAreNamedAndTheNextAddOpensWhereTheLastOne
     CreateDirectoryA(folder.File("b").c_str(), nullptr);
     CreateDirectoryA(folder.File("c").c_str(), nullptr);
     const std::string listed = MakeFile("a\\Listed.scr");
-    const std::string movie = MakeFile("b\\movie.mpeg");
+    const std::string movie = MakeFile("b\\movie.flv");
     const std::string own = MakeFile("b\\tolvarin.scr");
     const std::string capitals = MakeFile("c\\TOLVARIN.SCR");
     WriteIni({"[LIST]", "entry=0", "List0=" + kOn + listed, "[OTHER]", "SaverName=0", "Extension=0"});

@@ -368,7 +368,9 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
     ASSERT_TRUE(fs::WriteTestAvi(movie, 64, 48, 10, 10));
     const std::string flash = env.folder.File("clip.swf");
     test::WriteFileBytes(flash, "FWS not really a movie");
-    WriteList({flash, movie, env.folder.File("gone.avi")});
+    const std::string noise = env.folder.File("noise.mp4");
+    test::WriteFileBytes(noise, test::NoiseBytes());
+    WriteList({flash, movie, env.folder.File("gone.avi"), noise});
     auto flashControl = std::make_unique<test::StandInFlashControl>();
     Open(0);
     for (int row = 0; row < 2; ++row) {
@@ -385,9 +387,10 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
         EXPECT_FALSE(IsWindow(player));
         EXPECT_TRUE(Usable());
     }
-    // A missing movie, and a Flash file where the system has no Flash.
+    // A missing movie, one that nothing decodes, and a Flash file where the
+    // system has no Flash.
     flashControl.reset();
-    for (int row : {2, 0}) {
+    for (int row : {2, 3, 0}) {
         SCOPED_TRACE(row);
         SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         EXPECT_EQ(Command(IDC_PREVIEW), cannotStart);

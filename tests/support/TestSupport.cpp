@@ -69,6 +69,13 @@ bool CopyFileTo(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
+std::string NoiseBytes(size_t size) {
+    std::string bytes(size, '\0');
+    unsigned seed = 1;
+    for (char& byte : bytes) byte = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    return bytes;
+}
+
 TempFolder::TempFolder(const std::string& prefix) {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);

@@ -28,6 +28,8 @@ bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool CopyFileTo(const std::string& from, const std::string& to);
+// size bytes of noise, the same every time: a file no decoder can read.
+std::string NoiseBytes(size_t size = 20000);
 
 // A folder of its own under the temporary folder, removed with everything in
 // it when the object goes away.

@@ -16,7 +16,9 @@ bool IsSettingsDialog(HWND window) {
 }
 bool IsAboutBox(HWND window) { return test::TextOf(window) == "バージョン情報"; }
 bool IsMoviePlayer(HWND window) {
-    return test::TextOf(window) == "動画セーバー" && FindWindowExA(window, nullptr, "MCIWndClass", nullptr);
+    // The movie's picture is a child window of our own class.
+    return test::TextOf(window) == "動画セーバー" &&
+           test::ClassNameOf(GetWindow(window, GW_CHILD)).rfind("Tolvarin:", 0) == 0;
 }
 
 class LibrarySearchTest : public ::testing::Test {

@@ -2,7 +2,6 @@
 // entry starts, the order of the picks over switches (made by posting the
 // switch timer's WM_TIMER to the host window), the end of a session, and the
 // password check with a stand-in password.cpl in the system folder.
-#include "tests/support/TestAvi.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +37,9 @@ struct ChildSearch {
 
 BOOL CALLBACK MatchChildClass(HWND child, LPARAM parameter) {
     auto* search = reinterpret_cast<ChildSearch*>(parameter);
-    if (test::ClassNameOf(child).find(search->name) != std::string::npos) search->found = true;
+    if (IsWindowVisible(child) && test::ClassNameOf(child).find(search->name) != std::string::npos) {
+        search->found = true;
+    }
     return TRUE;
 }
 
@@ -48,14 +49,16 @@ bool HasChildOfClass(HWND window, const char* className) {
     return search.found;
 }
 
+// The movie player shows the movie in a child window of a class of its own,
+// once the movie is placed; the Flash player's child is the browser control's.
 bool IsMoviePlayer(HWND window) {
     return IsFullScreenVisible(window) && test::TextOf(window) == "動画セーバー" &&
-           HasChildOfClass(window, "MCIWnd");
+           HasChildOfClass(window, "Tolvarin:");
 }
 
 bool IsFlashPlayer(HWND window) {
     return IsFullScreenVisible(window) && test::TextOf(window) == "動画セーバー" &&
-           !HasChildOfClass(window, "MCIWnd");
+           !HasChildOfClass(window, "Tolvarin:");
 }
 
 // A session in a folder of its own, with the fixtures' log in that folder.
@@ -191,41 +194,65 @@ TEST(SessionTest, AProgramEntryGetsItsOptionsAndStartMacroAndEndsTheSessionWithI
     EXPECT_EQ(s.process.ReadIni("OTHER", "Last"), program);
 }
 
-TEST(SessionTest, MoviesAndFlashMoviesPlayInTheirPlayers) {
-    {
+TEST(SessionTest, EveryVideoFormatPlaysFullScreenGoesOnPlayingAndEndsOnAKey) {
+    const DWORD clipLengthMs = 1000;  // tests/fixtures/make-clips.sh
+    for (const char* extension : {"avi", "mpg", "mpeg", "wmv", "mp4", "m4v", "mov", "mkv"}) {
+        SCOPED_TRACE(extension);
         Session s;
-        std::string movie = s.process.File("clip.avi");
-        ASSERT_TRUE(test::WriteTestAvi(movie, 64, 48, 10, 10));
-        s.Write({On(movie)});
+        const std::string clip = test::FixturePath(std::string("clips\\clip.") + extension);
+        ASSERT_TRUE(test::FileExists(clip));
+        s.Write({On(clip)});
         ASSERT_TRUE(s.Start());
-        ASSERT_NE(s.WaitFor(IsMoviePlayer), nullptr);
-        test::SaveScreenshot("session_movie");
-        ASSERT_TRUE(s.MoveMouseUntilEnded());
-        EXPECT_EQ(s.process.ReadIni("OTHER", "Last"), movie);
+        HWND player = s.WaitFor(IsMoviePlayer);
+        ASSERT_NE(player, nullptr);
+        const DWORD shown = GetTickCount();
+        // The 320×240 picture, fitted to the screen and centred.
+        const long long W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+        const long long width = H * 320 < W * 240 ? H * 320 / 240 : W;
+        const long long height = H * 320 > W * 240 ? W * 240 / 320 : H;
+        RECT placed = {};
+        GetWindowRect(GetWindow(player, GW_CHILD), &placed);
+        EXPECT_EQ(placed.right - placed.left, width);
+        EXPECT_EQ(placed.bottom - placed.top, height);
+        EXPECT_EQ(placed.left, (W - width) / 2);
+
+        // Twice its length later the picture still moves: it started over.
+        test::WaitUntil([&] { return GetTickCount() - shown >= 2 * clipLengthMs; }, 3 * clipLengthMs);
+        std::vector<COLORREF> before = test::CaptureClient(player, nullptr, nullptr);
+        EXPECT_TRUE(test::WaitUntil(
+            [&] { return test::CaptureClient(player, nullptr, nullptr) != before; }, 3000));
+        test::SaveScreenshot(std::string("session_movie_") + extension);
+        EXPECT_TRUE(IsWindowVisible(player));
+
+        test::PressKey(VK_SPACE);
+        EXPECT_TRUE(s.process.WaitForExit(10000));
+        EXPECT_EQ(s.process.ReadIni("OTHER", "Last"), clip);
     }
-    {
-        test::StandInFlashControl flashControl;
-        Session s;
-        std::string flash = s.process.File("clip.swf");
-        test::WriteFileBytes(flash, "FWS");
-        s.Write({On(flash)});
-        ASSERT_TRUE(s.Start());
-        ASSERT_NE(s.WaitFor(IsFlashPlayer), nullptr);
-        // Pressed again until the player, shown a moment ago, has the keyboard.
-        ASSERT_TRUE(test::WaitUntil([&] {
-            test::PressKey(VK_SPACE);
-            return s.process.WaitForExit(200);
-        }, 10000));
-    }
+}
+
+TEST(SessionTest, AFlashMoviePlaysInItsPlayer) {
+    test::StandInFlashControl flashControl;
+    Session s;
+    std::string flash = s.process.File("clip.swf");
+    test::WriteFileBytes(flash, "FWS");
+    s.Write({On(flash)});
+    ASSERT_TRUE(s.Start());
+    ASSERT_NE(s.WaitFor(IsFlashPlayer), nullptr);
+    // Pressed again until the player, shown a moment ago, has the keyboard.
+    ASSERT_TRUE(test::WaitUntil([&] {
+        test::PressKey(VK_SPACE);
+        return s.process.WaitForExit(200);
+    }, 10000));
 }
 
 TEST(SessionTest, MissingOrUnplayableFilesGiveTheCoverWindow) {
     // The Flash file exists, but the system has no Flash control to show it.
-    for (const char* name : {"missing.scr", "missing.exe", "notamovie.xyz", "noflash.swf"}) {
+    for (const char* name : {"missing.scr", "missing.exe", "notamovie.xyz", "noise.mp4", "noflash.swf"}) {
         SCOPED_TRACE(name);
         Session s;
         std::string path = s.process.File(name);
-        if (std::string(name).rfind("missing", 0) != 0) test::WriteFileBytes(path, "not a movie at all");
+        if (std::string(name) == "noise.mp4") test::WriteFileBytes(path, test::NoiseBytes());
+        else if (std::string(name).rfind("missing", 0) != 0) test::WriteFileBytes(path, "not a movie at all");
         s.Write({On(path)});
         ASSERT_TRUE(s.Start());
         EXPECT_NE(s.WaitFor(IsCover), nullptr);

@@ -26,13 +26,19 @@ TEST(FileNamePartTest, ShiftJisTrailBytesAreNeverTakenForSeparators) {
     EXPECT_EQ(FolderOf(folder + "\x83\x5C.exe"), "C:\\\x95\x5C");
 }
 
-TEST(ListableFileTest, FiveKindsByTheLastFourCharactersAnyCase) {
-    for (const char* path : {"a.scr", "A.SCR", "b.Exe", "c.swf", "d.AVI", "e.mpg"}) {
+TEST(ListableFileTest, TheKindsTheListTakesByTheirExtensionInAnyCase) {
+    for (const char* path : {"a.scr", "A.SCR", "b.Exe", "c.swf", "d.AVI", "e.mpg", "f.MPEG",
+                             "g.mp4", "h.m4v", "i.Mov", "j.mkv", "k.WMV"}) {
         EXPECT_TRUE(IsListableFile(path)) << path;
     }
-    for (const char* path : {"movie.mpeg", "x.scr.txt", "scr", "", "noext"}) {
+    for (const char* path : {"movie.flv", "x.scr.txt", "scr", "", "noext", "clip.mp4.part"}) {
         EXPECT_FALSE(IsListableFile(path)) << path;
     }
+    // The add dialog offers exactly the videos the list takes.
+    EXPECT_EQ(AddDialogFilter(),
+              "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|FLASHファイル (*.swf)|*.swf|"
+              "動画ファイル (*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv)|"
+              "*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv||");
 }
 
 TEST(ListableFileTest, OnlyTheExactLowerCaseOwnSaverFileIsOurs) {
