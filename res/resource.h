@@ -1,6 +1,11 @@
 // Resource identifiers shared by the resource script and the code.
 #pragma once
 
+// Captions that the code and the resources share (and the tests look for).
+#define TOLVARIN_NAME "トルヴァリン君"             // settings dialog, the session's host window
+#define TOLVARIN_PLAYER_CAPTION "動画セーバー"     // the movie and Flash players' windows
+#define TOLVARIN_ABOUT_CAPTION "バージョン情報"    // the about box
+
 #define IDS_SAVER_NAME 1
 
 #define IDI_PROGRAM 128
