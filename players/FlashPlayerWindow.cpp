@@ -56,15 +56,16 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     // From here on every failure destroys the window, and PostNcDestroy
     // posts the end notice and frees the object.
     HWND owner = app ? app->MainWindowHandle() : nullptr;
-    if (!CreateEx(WS_EX_TOPMOST, className, TOLVARIN_PLAYER_CAPTION, WS_POPUP | WS_VISIBLE, rect, owner, 0)) {
+    if (!CreateEx(WS_EX_TOPMOST, className, TOLVARIN_PLAYER_CAPTION, WS_POPUP | WS_VISIBLE, rect,
+                  owner, 0)) {
         return FALSE;
     }
 
     ActiveXHost::EnableControlContainer();
     // The control takes the window's own rectangle in client coordinates,
     // so that its border lies off the screen on every side.
-    if (!browserHost.CreateControl(kWebBrowserClsid, TOLVARIN_PLAYER_CAPTION, WS_CHILD | WS_VISIBLE, rect,
-                                   hwnd, kBrowserControlId)) {
+    if (!browserHost.CreateControl(kWebBrowserClsid, TOLVARIN_PLAYER_CAPTION,
+                                   WS_CHILD | WS_VISIBLE, rect, hwnd, kBrowserControlId)) {
         DestroyWindow();
         return FALSE;
     }

@@ -19,7 +19,8 @@ BOOL MoviePlayerWindow::Play(const char* path) {
     }
     // Hidden until the movie is known to play. A failed creation has already
     // run PostNcDestroy, which deleted the object.
-    if (!CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_PLAYER_CAPTION, WS_POPUP, screen, owner, 0)) {
+    if (!CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_PLAYER_CAPTION, WS_POPUP, screen, owner,
+                  0)) {
         return FALSE;
     }
 

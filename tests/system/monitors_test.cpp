@@ -167,8 +167,9 @@ TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTh
         {"watched program",
          [](MonitorsTest& t) -> std::function<bool()> {
              std::string program = t.Place("test_program.exe", "prog.exe");
-             t.Write(settings::kMarkOn + program, "[EXE_CONFIG]\r\n" + program + "@mouse=1\r\n" + program +
-                                        "@option=/confirm\r\n" + program + "@finish=ENT\r\n");
+             t.Write(settings::kMarkOn + program,
+                     "[EXE_CONFIG]\r\n" + program + "@mouse=1\r\n" + program +
+                         "@option=/confirm\r\n" + program + "@finish=ENT\r\n");
              return [] { return FindWindowA(nullptr, "test_program") != nullptr; };
          },
          "confirmed"},
