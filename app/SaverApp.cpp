@@ -1,6 +1,7 @@
 #include "app/SaverApp.h"
 
 #include "framework/TextUtil.h"
+#include "players/LaunchRecord.h"
 #include "session/PasswordHelper.h"
 #include "session/SaverBaseWindow.h"
 #include "session/SaverHostWindow.h"
@@ -39,9 +40,7 @@ HWND SaverApp::SettingsParent(int argumentCount, char** arguments) {
 
 BOOL SaverApp::InitInstance() {
     // 1. The executable's folder is the current directory in every mode.
-    char modulePath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
-    std::string folder = modulePath;
+    std::string folder = ModulePath();
     size_t slash = FindLastChar(folder, '\\');
     folder.erase(slash == std::string::npos ? 0 : slash + 1);
     SetCurrentDirectoryA(folder.c_str());
@@ -79,6 +78,7 @@ int SaverApp::ExitInstance() {
 
 bool SaverApp::CreateRoleEvent(const char* name) {
     sessionEvent = CreateEventA(nullptr, TRUE, FALSE, name);
+    SetLaunchSignal(sessionEvent);
     return sessionEvent != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
@@ -110,7 +110,7 @@ BOOL SaverApp::RunPreview() {
 }
 
 BOOL SaverApp::RunSaver() {
-    auto* host = new SaverHostWindow();
+    auto* host = new SaverHostWindow(passLock != FALSE);
     // The first entry starts from inside the window's creation, and the
     // players post to the main window: it must be set before.
     SetMainWindow(host);

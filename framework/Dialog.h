@@ -74,7 +74,7 @@ protected:
     // WM_NOTIFY; TRUE when handled, with the result in *result.
     virtual BOOL OnNotify(NMHDR* header, LRESULT* result);
     // WM_CTLCOLOR*: by default the control's own object may answer for it
-    // (see Window::OnReflectedCtlColor); otherwise the default brush.
+    // (see ColorReflecting below); otherwise the default brush.
     virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT message);
     virtual void DoDataExchange(DataExchange& exchange);
 

@@ -1,12 +1,13 @@
 #include "players/FlashPlayerWindow.h"
 
 #include "framework/App.h"
+#include "players/WindowIds.h"
+#include "res/resource.h"
 #include "settings/SettingsFile.h"
 
 #include <string>
 
 namespace {
-constexpr UINT kEndNotice = WM_APP + 1;
 // The system's web browser control.
 constexpr CLSID kWebBrowserClsid = {0x8856F961, 0x340A, 0x11D0,
                                     {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
@@ -55,15 +56,16 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     // From here on every failure destroys the window, and PostNcDestroy
     // posts the end notice and frees the object.
     HWND owner = app ? app->MainWindowHandle() : nullptr;
-    if (!CreateEx(WS_EX_TOPMOST, className, "動画セーバー", WS_POPUP | WS_VISIBLE, rect, owner, 0)) {
+    if (!CreateEx(WS_EX_TOPMOST, className, TOLVARIN_PLAYER_CAPTION, WS_POPUP | WS_VISIBLE, rect,
+                  owner, 0)) {
         return FALSE;
     }
 
     ActiveXHost::EnableControlContainer();
     // The control takes the window's own rectangle in client coordinates,
     // so that its border lies off the screen on every side.
-    if (!browserHost.CreateControl(kWebBrowserClsid, "動画セーバー", WS_CHILD | WS_VISIBLE, rect,
-                                   hwnd, kBrowserControlId)) {
+    if (!browserHost.CreateControl(kWebBrowserClsid, TOLVARIN_PLAYER_CAPTION,
+                                   WS_CHILD | WS_VISIBLE, rect, hwnd, kBrowserControlId)) {
         DestroyWindow();
         return FALSE;
     }
@@ -186,7 +188,7 @@ LRESULT FlashPlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void FlashPlayerWindow::PostNcDestroy() {
-    if (App* app = App::Instance()) app->PostToMainWindow(kEndNotice, 0, 0);
+    if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
     if (cursorHidden) ShowCursor(TRUE);
     if (browser) {
         browser->Release();

@@ -16,7 +16,6 @@
 
 class FlashPlayerWindow : public Window {
 public:
-    static constexpr UINT_PTR kMacroTimerId = 102;
     static constexpr UINT kBrowserControlId = 0xE900;
 
     FlashPlayerWindow() = default;

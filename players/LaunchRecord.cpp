@@ -1,6 +1,6 @@
 #include "players/LaunchRecord.h"
 
-#include "app/SaverApp.h"
+#include "framework/App.h"
 #include "framework/TextUtil.h"
 #include "framework/Thread.h"
 
@@ -46,10 +46,13 @@ void LaunchRecord::WaitForThread() const {
     if (thread) WaitForSingleObject(thread, INFINITE);
 }
 
-HANDLE LaunchSignal() {
-    SaverApp* app = TheSaverApp();
-    return app ? app->sessionEvent : nullptr;
+namespace {
+HANDLE processLaunchSignal = nullptr;
 }
+
+void SetLaunchSignal(HANDLE signal) { processLaunchSignal = signal; }
+
+HANDLE LaunchSignal() { return processLaunchSignal; }
 
 std::string LaunchCommandLine(const std::string& path, const std::string& options) {
     return "\"" + path + "\" " + options;

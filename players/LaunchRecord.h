@@ -4,7 +4,7 @@
 // A starter (the saver host window, the program watch dialog, the settings
 // dialog's preview) calls StartLaunch on the record it owns, on the
 // user-interface thread. StartLaunch starts LaunchThread and blocks until
-// the thread gives the launch signal (the application object's sessionEvent)
+// the thread gives the launch signal (the role event that the start-up sets)
 // to say that the attempt is over; the record's Window() then tells whether
 // the program runs and has a window. When the process of a launch whose
 // window was found ends, the thread sets the window back to 0 and posts
@@ -16,14 +16,13 @@
 // the end of the launch that follows.
 #pragma once
 
+#include "players/WindowIds.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <memory>
 #include <string>
-
-// The end notice that the launch thread posts with wParam 1.
-constexpr UINT kEndNoticeMessage = WM_APP + 1;
 
 // How long the launch thread waits for the new process to wait for input.
 constexpr DWORD kInputIdleTimeoutMs = 5000;
@@ -94,7 +93,10 @@ private:
     std::shared_ptr<LaunchState> state;
 };
 
-// The launch signal of this process: the application object's sessionEvent.
+// The launch signal of this process: a manual-reset event that the start-up
+// sets once (the role's named event) and that outlives every launch; null
+// until then.
+void SetLaunchSignal(HANDLE signal);
 HANDLE LaunchSignal();
 
 // Stops the record's launch if it still runs (LaunchRecord::Stop), then

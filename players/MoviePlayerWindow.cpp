@@ -2,11 +2,9 @@
 
 #include "framework/App.h"
 #include "players/MovieFit.h"
-#include "session/SaverInput.h"
-
-namespace {
-constexpr UINT kEndNotice = WM_APP + 1;
-}  // namespace
+#include "players/SaverInput.h"
+#include "players/WindowIds.h"
+#include "res/resource.h"
 
 BOOL MoviePlayerWindow::Play(const char* path) {
     App* app = App::Instance();
@@ -21,7 +19,8 @@ BOOL MoviePlayerWindow::Play(const char* path) {
     }
     // Hidden until the movie is known to play. A failed creation has already
     // run PostNcDestroy, which deleted the object.
-    if (!CreateEx(WS_EX_TOPMOST, windowClassName, "動画セーバー", WS_POPUP, screen, owner, 0)) {
+    if (!CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_PLAYER_CAPTION, WS_POPUP, screen, owner,
+                  0)) {
         return FALSE;
     }
 
@@ -80,7 +79,7 @@ LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_CLOSE:
         ReleaseCapture();
-        if (App* app = App::Instance()) app->PostToMainWindow(kEndNotice, 0, 0);
+        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
         movie.Close();
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:

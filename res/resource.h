@@ -1,6 +1,14 @@
 // Resource identifiers shared by the resource script and the code.
 #pragma once
 
+// Captions that the code and the resources share (and the tests look for).
+// The product's name: the settings dialog's and the session's host window's.
+#define TOLVARIN_NAME "トルヴァリン君"
+// The movie and Flash players' windows.
+#define TOLVARIN_PLAYER_CAPTION "動画セーバー"
+// The about box.
+#define TOLVARIN_ABOUT_CAPTION "バージョン情報"
+
 #define IDS_SAVER_NAME 1
 
 #define IDI_PROGRAM 128

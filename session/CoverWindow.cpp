@@ -1,12 +1,8 @@
 #include "session/CoverWindow.h"
 
 #include "framework/App.h"
-#include "session/SaverInput.h"
-
-
-namespace {
-constexpr UINT kEndNotice = WM_APP + 1;
-}
+#include "players/SaverInput.h"
+#include "players/WindowIds.h"
 
 BOOL CoverWindow::CreateFullScreen(HWND owner) {
     RECT rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -27,7 +23,7 @@ LRESULT CoverWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE) return 0;
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
-        if (App* app = App::Instance()) app->PostToMainWindow(kEndNotice, 0, 0);
+        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
         return SaverBaseWindow::WindowProc(message, wParam, lParam);
     default:
         return SaverBaseWindow::WindowProc(message, wParam, lParam);

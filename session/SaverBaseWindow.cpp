@@ -1,3 +1,4 @@
+#include "players/WindowIds.h"
 #include "session/SaverBaseWindow.h"
 
 #include <cstdlib>

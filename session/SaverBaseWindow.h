@@ -9,7 +9,6 @@
 
 class SaverBaseWindow : public Window {
 public:
-    static constexpr UINT_PTR kColourTimerId = 100;
     static constexpr UINT kColourPeriodMs = 1000;
 
     SaverBaseWindow() = default;

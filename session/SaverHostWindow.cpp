@@ -1,13 +1,15 @@
 #include "session/SaverHostWindow.h"
 
-#include "app/SaverApp.h"
+#include "framework/App.h"
 #include "framework/TextUtil.h"
 #include "players/FlashPlayerWindow.h"
 #include "players/MoviePlayerWindow.h"
+#include "players/WindowIds.h"
+#include "res/resource.h"
+#include "session/CoverInput.h"
 #include "session/CoverWindow.h"
 #include "session/PasswordHelper.h"
 #include "session/SaverBaseWindow.h"
-#include "session/SaverInput.h"
 #include "settings/SaverEntry.h"
 #include "settings/SettingsFile.h"
 
@@ -24,11 +26,9 @@ std::string StoredListValue(int index) {
     return Settings().GetProfileString(settings::kListSection, settings::ListKey(index).c_str());
 }
 
-constexpr UINT kEndNotice = WM_APP + 1;
-
 }  // namespace
 
-SaverHostWindow::SaverHostWindow() : pool(&StoredListValue) {
+SaverHostWindow::SaverHostWindow(bool passLock) : pool(&StoredListValue), passLock(passLock) {
     const App& app = Settings();
     int entry = app.GetProfileInt(settings::kListSection, settings::kEntryKey, -1);
     onCount = app.GetProfileInt(settings::kOtherSection, settings::kOnKey, entry + 1);
@@ -46,7 +46,7 @@ BOOL SaverHostWindow::CreateHostWindow() {
         PostNcDestroy();
         return FALSE;
     }
-    return CreateEx(WS_EX_TOPMOST, windowClassName, "トルヴァリン君", WS_POPUP, 0, 0,
+    return CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_NAME, WS_POPUP, 0, 0,
                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr);
 }
 
@@ -57,7 +57,7 @@ LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_TIMER:
         if (wParam == kSwitchTimerId) OnSwitchTimer();
         break;
-    case kEndNotice:
+    case kEndNoticeMessage:
         return OnSaverEnded(wParam, lParam);
     case WM_DISPLAYCHANGE:
         covers.Follow();
@@ -142,7 +142,7 @@ void SaverHostWindow::ShowCover() {
     // is on the screen and nothing would end it: end it as if the user had
     // come back.
     currentWindow = nullptr;
-    PostMessageA(hwnd, kEndNotice, 0, 0);
+    PostMessageA(hwnd, kEndNoticeMessage, 0, 0);
 }
 
 void SaverHostWindow::RestartSwitchTimer() {
@@ -180,8 +180,7 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
         watchDialog.StopProgram();
     }
     KillTimer(hwnd, kSwitchTimerId);
-    SaverApp* app = TheSaverApp();
-    if (!app || !app->passLock) {
+    if (!passLock) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return 0;
     }

@@ -16,11 +16,10 @@
 
 class SaverHostWindow : public Window {
 public:
-    // The switch timer: id 101 on this window.
-    static constexpr UINT_PTR kSwitchTimerId = 101;
-
-    // Reads the settings and prepares the pool.
-    SaverHostWindow();
+    // Reads the settings and prepares the pool. passLock: the system's
+    // password flag was suspended for the session, so an end asks for the
+    // password first.
+    explicit SaverHostWindow(bool passLock);
     ~SaverHostWindow() override;
 
     // Creates the window; its creation starts the first entry. On FALSE the
@@ -60,4 +59,5 @@ private:
     int switchPeriod = 0;
     const char* windowClassName = nullptr;
     MonitorCovers covers;  // the other monitors, from creation to destruction
+    bool passLock;
 };

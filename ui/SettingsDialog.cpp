@@ -5,6 +5,7 @@
 #include "framework/TextUtil.h"
 #include "players/FlashPlayerWindow.h"
 #include "players/MoviePlayerWindow.h"
+#include "players/WindowIds.h"
 #include "res/resource.h"
 #include "settings/SaverEntry.h"
 #include "settings/SettingsFile.h"
@@ -31,8 +32,6 @@ const char* const SettingsDialog::kWebSiteAddress = "http://tolvarin.example/";
 const char* const SettingsDialog::kCannotStartMessage = "起動できませんでした。";
 
 namespace {
-
-constexpr UINT kDragArmMessage = WM_APP + 2;
 
 App& TheApp() { return *App::Instance(); }
 

@@ -5,6 +5,8 @@
 //   full-screen Win32 program (the floor);
 // - switch: from the switch timer's tick to the next entry's window;
 // - CPU time the session uses per minute while the cover window is up.
+#include "players/WindowIds.h"
+#include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -88,13 +90,13 @@ int main() {
     product.WriteIni("[LIST]\r\nentry=1\r\nList0=○C:\\missing\\a.scr\r\nList1=○C:\\missing\\b.scr\r\n"
                      "[OTHER]\r\nOrder=1\r\n[TIMER]\r\nON/OFF=1\r\nTime=5\r\n");
     product.Start("/s");
-    HWND host = product.WaitForWindow([](HWND w) { return test::TextOf(w) == "トルヴァリン君"; });
+    HWND host = product.WaitForWindow([](HWND w) { return test::TextOf(w) == TOLVARIN_NAME; });
     HWND cover = nullptr;
     test::WaitUntil([&] { return (cover = test::FindWindowOf(product.Id(), IsFullScreen)) != nullptr; }, 20000, 1);
     for (int i = 0; host && cover && i < kRuns; ++i) {
         HWND previous = cover;
         double begin = Now();
-        PostMessageA(host, WM_TIMER, 101, 0);
+        PostMessageA(host, WM_TIMER, kSwitchTimerId, 0);
         test::WaitUntil([&] {
             cover = test::FindWindowOf(product.Id(), IsFullScreen);
             return cover && cover != previous;

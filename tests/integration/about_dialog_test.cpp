@@ -4,6 +4,7 @@
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600  // RegDeleteTreeA
 
+#include "res/resource.h"
 #include "tests/integration/support/FileDialogsSupport.h"
 #include "tests/support/TestSupport.h"
 #include "ui/AboutDialog.h"
@@ -228,8 +229,8 @@ TEST(AboutDialogTest, ShowsTheVersionLinesAndBlueLinksSizedToTheirText) {
     AboutDialog dialog;
     pfd::RunModal(dialog, [&](HWND d) {
         ASSERT_TRUE(ParkMouse(d, dialog));
-        EXPECT_EQ(test::TextOf(d), "バージョン情報");
-        EXPECT_EQ(test::TextOf(GetDlgItem(d, IDC_ABOUT_VERSION)), "トルヴァリン君 version 1.50b");
+        EXPECT_EQ(test::TextOf(d), TOLVARIN_ABOUT_CAPTION);
+        EXPECT_EQ(test::TextOf(GetDlgItem(d, IDC_ABOUT_VERSION)), TOLVARIN_NAME " version 1.50b");
         EXPECT_EQ(test::TextOf(GetDlgItem(d, IDC_ABOUT_COPYRIGHT)),
                   "Copyright (C) 2026 トルヴァリン工房");
         for (LinkLabel* link : {&dialog.webLink, &dialog.mailLink}) {

@@ -1,5 +1,6 @@
 // The placeholder picture and the cover window in-process, against a main
 // window that counts the end notices.
+#include "players/WindowIds.h"
 #include "session/CoverWindow.h"
 #include "session/SaverBaseWindow.h"
 #include "tests/integration/support/FullScreenSupport.h"
@@ -149,7 +150,7 @@ TEST(CoverWindowTest, AZeroHeightWindowStillTicksAndCloses) {
     // Paints and timer ticks at font height 0 must not fail.
     InvalidateRect(handle, nullptr, TRUE);
     UpdateWindow(handle);
-    SendMessageA(handle, WM_TIMER, SaverBaseWindow::kColourTimerId, 0);
+    SendMessageA(handle, WM_TIMER, kColourTimerId, 0);
     EXPECT_TRUE(IsWindow(handle));
     PostMessageA(handle, WM_KEYDOWN, 'A', 0);
     EXPECT_TRUE(ClosesAndNotifiesOnce(app, handle));

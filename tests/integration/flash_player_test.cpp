@@ -3,6 +3,8 @@
 // Any file named .swf does for the control; a stand-in registration of the
 // Flash control lets the player go on.
 #include "players/FlashPlayerWindow.h"
+#include "players/WindowIds.h"
+#include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "tests/integration/support/FullScreenSupport.h"
 #include "tests/support/TestSupport.h"
@@ -15,7 +17,7 @@
 
 namespace {
 
-constexpr char kCaption[] = "動画セーバー";
+constexpr char kCaption[] = TOLVARIN_PLAYER_CAPTION;
 
 // Left-button presses anywhere, as the system sees them.
 std::vector<POINT>* clicks = nullptr;
@@ -150,7 +152,7 @@ TEST_F(FlashPlayerTest, AMacroEndingInAClickRunsOnceAndTheMovieStaysUp) {
     const POINT target = {GetSystemMetrics(SM_CXSCREEN) * 10 / 100, 20};
     EXPECT_TRUE(fs::Pump([&] { return ClicksAt(target) >= 1; }, 5000));
     // The timer is gone: a tick that still came would click again.
-    EXPECT_FALSE(KillTimer(handle, FlashPlayerWindow::kMacroTimerId));
+    EXPECT_FALSE(KillTimer(handle, kMacroTimerId));
     EXPECT_TRUE(IsWindow(handle));
     EXPECT_EQ(ClicksAt(target), 1);
     // The macro's click has been taken: the user's next button closes it.

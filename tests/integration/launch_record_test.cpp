@@ -40,7 +40,7 @@ TEST(LaunchRecordTest, APathWithSpacesStartsTheRightFileInItsFolder) {
     LaunchRecord record;
     HWND window = StartLaunch(record, saver, "/s");
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(SignalIsClear(env.app.sessionEvent));
+    EXPECT_TRUE(SignalIsClear(env.signal));
     EXPECT_EQ(window, env.LoggedWindow("saver"));
     EXPECT_EQ(env.LogValue("module "), saver);
     EXPECT_EQ(env.LogValue("cmdline "), "\"" + saver + "\" /s");
@@ -75,7 +75,7 @@ TEST(LaunchRecordTest, AMissingFileGivesNoWindowAtOnceAndLeavesNoSignal) {
     DWORD start = GetTickCount();
     EXPECT_EQ(StartLaunch(record, env.folder.File("gone.scr"), "/s"), nullptr);
     EXPECT_LT(GetTickCount() - start, 5000u);  // not a speed target: no hang
-    EXPECT_TRUE(SignalIsClear(env.app.sessionEvent));
+    EXPECT_TRUE(SignalIsClear(env.signal));
     EXPECT_EQ(record.process, nullptr);
     ASSERT_NE(record.thread, nullptr);
     EXPECT_EQ(WaitForSingleObject(record.thread, 5000), WAIT_OBJECT_0);

@@ -2,6 +2,7 @@
 // test and on the build's clips, against a main window that counts the end
 // notices.
 #include "players/MoviePlayerWindow.h"
+#include "res/resource.h"
 #include "tests/integration/support/FullScreenSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr char kCaption[] = "動画セーバー";
+constexpr char kCaption[] = TOLVARIN_PLAYER_CAPTION;
 
 class MoviePlayerTest : public ::testing::Test {
 protected:

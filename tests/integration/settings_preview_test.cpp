@@ -26,8 +26,8 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-const std::string kOn = "\x81\x9B";   // ○
-const std::string kOff = "\x81\x7E";  // ×
+const std::string kOn = settings::kMarkOn;
+const std::string kOff = settings::kMarkOff;
 
 struct ThreadWindowSearch {
     HWND exclude;

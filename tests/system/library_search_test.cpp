@@ -12,12 +12,12 @@
 namespace {
 
 bool IsSettingsDialog(HWND window) {
-    return test::ClassNameOf(window) == "#32770" && test::TextOf(window) == "トルヴァリン君";
+    return test::ClassNameOf(window) == "#32770" && test::TextOf(window) == TOLVARIN_NAME;
 }
-bool IsAboutBox(HWND window) { return test::TextOf(window) == "バージョン情報"; }
+bool IsAboutBox(HWND window) { return test::TextOf(window) == TOLVARIN_ABOUT_CAPTION; }
 bool IsMoviePlayer(HWND window) {
     // The movie's picture is a child window of our own class.
-    return test::TextOf(window) == "動画セーバー" &&
+    return test::TextOf(window) == TOLVARIN_PLAYER_CAPTION &&
            test::ClassNameOf(GetWindow(window, GW_CHILD)).rfind("Tolvarin:", 0) == 0;
 }
 
@@ -73,7 +73,7 @@ TEST_F(LibrarySearchTest, TheAboutBoxReadsTheVersionLines) {
     ASSERT_NE(about, nullptr);
     // Filled in while the box initialises itself.
     EXPECT_TRUE(test::WaitUntil([&] {
-        return test::TextOf(GetDlgItem(about, IDC_ABOUT_VERSION)) == "トルヴァリン君 version 1.50b";
+        return test::TextOf(GetDlgItem(about, IDC_ABOUT_VERSION)) == TOLVARIN_NAME " version 1.50b";
     }));
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(about); }));

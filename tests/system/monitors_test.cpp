@@ -3,6 +3,9 @@
 // every kind of entry, input there ends the session as input over the entry
 // would, and nothing of the session is left afterwards. The cursor is kept
 // on the second monitor throughout, so that the entry never sees it move.
+#include "players/WindowIds.h"
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/TestAvi.h"
 #include "tests/support/TestSupport.h"
 
@@ -103,7 +106,7 @@ public:
     }
     bool Start() {
         if (!process->Start("/s")) return false;
-        host = process->WaitForWindow([](HWND w) { return test::TextOf(w) == "トルヴァリン君"; });
+        host = process->WaitForWindow([](HWND w) { return test::TextOf(w) == TOLVARIN_NAME; });
         return host != nullptr;
     }
     bool LogHas(const std::string& text) const {
@@ -137,7 +140,7 @@ TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTh
     const EntryCase cases[] = {
         {"nothing to show",
          [](MonitorsTest& t) -> std::function<bool()> {
-             t.Write("×" + t.Place("test_saver.scr", "E1.scr"));
+             t.Write(settings::kMarkOff + t.Place("test_saver.scr", "E1.scr"));
              return [&t] { return test::FindWindowOf(t.process->Id(), OnPrimary) != nullptr; };
          },
          nullptr},
@@ -145,16 +148,16 @@ TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTh
          [](MonitorsTest& t) -> std::function<bool()> {
              std::string movie = t.process->File("clip.avi");
              test::WriteTestAvi(movie, 64, 48, 10, 10);
-             t.Write("○" + movie);
+             t.Write(settings::kMarkOn + movie);
              return [&t] {
                  HWND player = test::FindWindowOf(t.process->Id(), OnPrimary);
-                 return player && test::TextOf(player) == "動画セーバー";
+                 return player && test::TextOf(player) == TOLVARIN_PLAYER_CAPTION;
              };
          },
          nullptr},
         {"screen saver",
          [](MonitorsTest& t) -> std::function<bool()> {
-             t.Write("○" + t.Place("test_saver.scr", "E1.scr"));
+             t.Write(settings::kMarkOn + t.Place("test_saver.scr", "E1.scr"));
              return [] {
                  HWND saver = FindWindowA(nullptr, "test_saver");
                  return saver && IsWindowVisible(saver);
@@ -164,8 +167,9 @@ TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTh
         {"watched program",
          [](MonitorsTest& t) -> std::function<bool()> {
              std::string program = t.Place("test_program.exe", "prog.exe");
-             t.Write("○" + program, "[EXE_CONFIG]\r\n" + program + "@mouse=1\r\n" + program +
-                                        "@option=/confirm\r\n" + program + "@finish=ENT\r\n");
+             t.Write(settings::kMarkOn + program,
+                     "[EXE_CONFIG]\r\n" + program + "@mouse=1\r\n" + program +
+                         "@option=/confirm\r\n" + program + "@finish=ENT\r\n");
              return [] { return FindWindowA(nullptr, "test_program") != nullptr; };
          },
          "confirmed"},
@@ -195,7 +199,7 @@ TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTh
 }
 
 TEST_F(MonitorsTest, AProgramThatTakesInputItselfKeepsRunningWhenTheMouseMovesOnTheSecondMonitor) {
-    Write("○" + Place("test_program.exe", "prog.exe"));
+    Write(settings::kMarkOn + Place("test_program.exe", "prog.exe"));
     ASSERT_TRUE(Start());
     HWND program = nullptr;
     ASSERT_TRUE(test::WaitUntil([&] {
@@ -235,7 +239,7 @@ TEST_F(MonitorsTest, AMoveDuringASwitchEndsTheSessionOnce) {
                       "\r\n[OTHER]\r\nOrder=2\r\n[TIMER]\r\nON/OFF=1\r\nTime=5\r\n");
     ASSERT_TRUE(Start());
     ASSERT_TRUE(test::WaitUntil([&] { return LogHas("E1.scr") && SecondMonitorCovered(); }));
-    PostMessageA(host, WM_TIMER, 101, 0);
+    PostMessageA(host, WM_TIMER, kSwitchTimerId, 0);
     ASSERT_TRUE(MoveUntil([&] { return !process->Running(); }));
     EXPECT_TRUE(LogHas("E2.scr"));
     EXPECT_EQ(test::ReadFileBytes(process->File("password_log.txt")), "verify flag=1 answer=1\r\n");

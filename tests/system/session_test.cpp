@@ -2,6 +2,8 @@
 // entry starts, the order of the picks over switches (made by posting the
 // switch timer's WM_TIMER to the host window), the end of a session, and the
 // password check with a stand-in password.cpl in the system folder.
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +18,7 @@ using test::ProductProcess;
 
 constexpr UINT kSwitchTimer = 101;
 
-bool IsHost(HWND window) { return test::TextOf(window) == "トルヴァリン君"; }
+bool IsHost(HWND window) { return test::TextOf(window) == TOLVARIN_NAME; }
 
 bool IsFullScreenVisible(HWND window) {
     RECT rect = {};
@@ -52,12 +54,12 @@ bool HasChildOfClass(HWND window, const char* className) {
 // The movie player shows the movie in a child window of a class of its own,
 // once the movie is placed; the Flash player's child is the browser control's.
 bool IsMoviePlayer(HWND window) {
-    return IsFullScreenVisible(window) && test::TextOf(window) == "動画セーバー" &&
+    return IsFullScreenVisible(window) && test::TextOf(window) == TOLVARIN_PLAYER_CAPTION &&
            HasChildOfClass(window, "Tolvarin:");
 }
 
 bool IsFlashPlayer(HWND window) {
-    return IsFullScreenVisible(window) && test::TextOf(window) == "動画セーバー" &&
+    return IsFullScreenVisible(window) && test::TextOf(window) == TOLVARIN_PLAYER_CAPTION &&
            !HasChildOfClass(window, "Tolvarin:");
 }
 
@@ -144,8 +146,8 @@ public:
     HWND host = nullptr;
 };
 
-std::string On(const std::string& path) { return "○" + path; }
-std::string Off(const std::string& path) { return "×" + path; }
+std::string On(const std::string& path) { return settings::kMarkOn + path; }
+std::string Off(const std::string& path) { return settings::kMarkOff + path; }
 
 const char* kSwitching = "[TIMER]\r\nON/OFF=1\r\nTime=5\r\n";
 

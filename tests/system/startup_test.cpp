@@ -2,6 +2,7 @@
 // command line gives, one process per role, the settings file beside the
 // executable, the password flag through a process's life, and what the
 // built files carry for the system (manifest, icon sizes).
+#include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +14,10 @@ namespace {
 
 using test::ProductProcess;
 
-bool IsSessionWindow(HWND window) { return test::TextOf(window) == "トルヴァリン君" &&
+bool IsSessionWindow(HWND window) { return test::TextOf(window) == TOLVARIN_NAME &&
                                            test::ClassNameOf(window) != "#32770"; }
 bool IsSettingsDialog(HWND window) {
-    return test::ClassNameOf(window) == "#32770" && test::TextOf(window) == "トルヴァリン君";
+    return test::ClassNameOf(window) == "#32770" && test::TextOf(window) == TOLVARIN_NAME;
 }
 
 // Ends a process by closing its main window, as the user or the system would.

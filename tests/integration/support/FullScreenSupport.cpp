@@ -1,3 +1,4 @@
+#include "players/WindowIds.h"
 #include "tests/integration/support/FullScreenSupport.h"
 
 #include <cstdint>
@@ -7,7 +8,6 @@
 namespace fs {
 
 namespace {
-constexpr UINT kEndNotice = WM_APP + 1;
 constexpr UINT kMarker = WM_APP + 50;
 }  // namespace
 
@@ -18,7 +18,7 @@ bool NoticeCounter::Create() {
 }
 
 LRESULT NoticeCounter::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kEndNotice) {
+    if (message == kEndNoticeMessage) {
         if (wParam == 0 && lParam == 0) {
             ++notices;
         } else {

@@ -1,5 +1,7 @@
 #include "tests/integration/support/LaunchSupport.h"
 
+#include "players/LaunchRecord.h"
+#include "players/WindowIds.h"
 #include "settings/SettingsFile.h"
 
 #include <cstdlib>
@@ -12,7 +14,7 @@ BOOL NoticeWindow::Create() {
 }
 
 LRESULT NoticeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_APP + 1) {
+    if (message == kEndNoticeMessage) {
         notices.push_back(wParam);
         return 0;
     }
@@ -20,7 +22,8 @@ LRESULT NoticeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LaunchEnvironment::LaunchEnvironment() {
-    app.sessionEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    signal = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SetLaunchSignal(signal);
     app.SetProfileName(folder.File("tolvarin.ini"));
     mainWindow.Create();
     app.SetMainWindow(&mainWindow);
@@ -33,7 +36,8 @@ LaunchEnvironment::~LaunchEnvironment() {
     app.SetMainWindow(nullptr);
     mainWindow.DestroyWindow();
     SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", nullptr);
-    CloseHandle(app.sessionEvent);
+    SetLaunchSignal(nullptr);
+    CloseHandle(signal);
 }
 
 std::string LaunchEnvironment::PlaceFixture(const std::string& fixture,

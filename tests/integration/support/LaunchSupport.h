@@ -1,12 +1,12 @@
 // Shared by the launcher and watch-dialog tests: an application object like
-// the product's (a SaverApp with a launch signal, a settings file of its own
+// the product's (an application with a launch signal, a settings file of its own
 // and a main window that records the end notices), the fixtures' log, and a
 // watcher of the keys that reach the system's input stream.
 #pragma once
 
 #include "tests/integration/support/AppPump.h"
 
-#include "app/SaverApp.h"
+#include "framework/App.h"
 #include "framework/Window.h"
 #include "tests/support/TestSupport.h"
 
@@ -37,7 +37,8 @@ public:
     LaunchEnvironment();
     ~LaunchEnvironment();
 
-    SaverApp app;
+    App app;
+    HANDLE signal = nullptr;  // the process's launch signal meanwhile
     NoticeWindow mainWindow;
     test::TempFolder folder{"tlvl"};
     std::string logPath;

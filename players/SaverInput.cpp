@@ -1,4 +1,4 @@
-#include "session/SaverInput.h"
+#include "players/SaverInput.h"
 
 #include <windowsx.h>
 
@@ -40,12 +40,4 @@ SaverInputResult ApplySaverInputRules(HWND window, UINT message, WPARAM wParam, 
     default:
         return SaverInputResult::NotInput;
     }
-}
-
-CoverInputAction ChooseCoverInputAction(bool hasWindow, bool launchRunning, bool program,
-                                        bool watched, UINT message) {
-    if (hasWindow) return CoverInputAction::CloseWindow;
-    if (!launchRunning) return CoverInputAction::Ignore;
-    if (program && (!watched || message == WM_LBUTTONDOWN)) return CoverInputAction::Ignore;
-    return CoverInputAction::StopLaunch;
 }
