@@ -1,7 +1,7 @@
 #include "players/FlashPlayerWindow.h"
 
 #include "framework/App.h"
-#include "settings/SettingsFile.h"
+#include "settings/SaverSettings.h"
 
 #include <string>
 
@@ -76,9 +76,7 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     }
     browser = static_cast<IWebBrowser2*>(queried);
 
-    std::string key = std::string(path) + settings::kMacroSuffix;
-    steps = ParseMouseMacro(app ? app->GetProfileString(settings::kSwfConfigSection, key.c_str(), "")
-                                : std::string());
+    steps = ParseMouseMacro(AppSettings().FlashMacro(path));
 
     BSTR url = AllocPath(path);
     VARIANT flags, target, postData, headers;
