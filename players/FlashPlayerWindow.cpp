@@ -3,7 +3,7 @@
 #include "framework/App.h"
 #include "players/WindowIds.h"
 #include "res/resource.h"
-#include "settings/SettingsFile.h"
+#include "settings/SaverSettings.h"
 
 #include <string>
 
@@ -78,9 +78,7 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     }
     browser = static_cast<IWebBrowser2*>(queried);
 
-    std::string key = std::string(path) + settings::kMacroSuffix;
-    steps = ParseMouseMacro(app ? app->GetProfileString(settings::kSwfConfigSection, key.c_str(), "")
-                                : std::string());
+    steps = ParseMouseMacro(AppSettings().FlashMacro(path));
 
     BSTR url = AllocPath(path);
     VARIANT flags, target, postData, headers;

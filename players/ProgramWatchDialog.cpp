@@ -4,6 +4,7 @@
 #include "players/KeyMacro.h"
 #include "players/LaunchRecord.h"
 #include "res/resource.h"
+#include "settings/SaverSettings.h"
 #include "settings/SettingsFile.h"
 
 #include <cstdint>
@@ -27,18 +28,15 @@ ProgramWatchDialog::~ProgramWatchDialog() {
 void ProgramWatchDialog::DoDataExchange(DataExchange&) {}
 
 std::string ProgramWatchDialog::EntryValue(const char* suffix) const {
-    App* app = App::Instance();
-    if (!app || !record) return std::string();
-    return app->GetProfileString(settings::kExeConfigSection,
-                                 settings::PerFileKey(record->path, suffix).c_str(), "");
+    if (!App::Instance() || !record) return std::string();
+    return AppSettings().ProgramMacro(record->path, suffix);
 }
 
 BOOL ProgramWatchDialog::RunProgram() {
     App* app = App::Instance();
     if (!record || !app) return FALSE;
     const std::string path = record->path;
-    mouseWatch = app->GetProfileInt(settings::kExeConfigSection,
-                                    settings::PerFileKey(path, settings::kMouseSuffix).c_str(), 0);
+    mouseWatch = AppSettings().ProgramTakesMouse(path) ? 1 : 0;
     std::string options = EntryValue(settings::kOptionSuffix);
 
     HWND program = StartLaunch(*record, path, options.c_str());

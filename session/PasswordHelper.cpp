@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/SystemLibrary.h"
+#include "settings/SaverSettings.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -31,14 +32,17 @@ void WriteUsePasswordFlag(DWORD value) {
 BOOL SuspendUsePasswordFlag(const App& app) {
     BOOL passLock = ReadUsePasswordFlag() != 0;
     if (passLock) WriteUsePasswordFlag(0);
-    if (app.GetProfileInt(settings::kOtherSection, settings::kPassLockKey, 0) != 0) passLock = TRUE;
-    if (passLock) app.WriteProfileInt(settings::kOtherSection, settings::kPassLockKey, 1);
+    const AppProfile profile(&app);
+    const SaverSettings stored(profile);
+    if (stored.PassLock()) passLock = TRUE;
+    if (passLock) stored.WritePassLock(true);
     return passLock;
 }
 
 void RestoreUsePasswordFlag(const App& app) {
     WriteUsePasswordFlag(1);
-    app.WriteProfileInt(settings::kOtherSection, settings::kPassLockKey, 0);
+    const AppProfile profile(&app);
+    SaverSettings(profile).WritePassLock(false);
 }
 
 void PasswordHelper::ChangePassword(HWND window) {

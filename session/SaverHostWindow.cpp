@@ -11,7 +11,7 @@
 #include "session/PasswordHelper.h"
 #include "session/SaverBaseWindow.h"
 #include "settings/SaverEntry.h"
-#include "settings/SettingsFile.h"
+#include "settings/SaverSettings.h"
 
 #include <winnls32.h>
 
@@ -20,20 +20,15 @@
 
 namespace {
 
-const App& Settings() { return *App::Instance(); }
-
-std::string StoredListValue(int index) {
-    return Settings().GetProfileString(settings::kListSection, settings::ListKey(index).c_str());
-}
+std::string StoredListValue(int index) { return AppSettings().ListValue(index); }
 
 }  // namespace
 
 SaverHostWindow::SaverHostWindow(bool passLock) : pool(&StoredListValue), passLock(passLock) {
-    const App& app = Settings();
-    int entry = app.GetProfileInt(settings::kListSection, settings::kEntryKey, -1);
-    onCount = app.GetProfileInt(settings::kOtherSection, settings::kOnKey, entry + 1);
-    order = app.GetProfileInt(settings::kOtherSection, settings::kOrderKey, 0);
-    currentEntry = app.GetProfileString(settings::kOtherSection, settings::kLastKey);
+    const SaverSettings& stored = AppSettings();
+    onCount = stored.SessionOnCount();
+    order = stored.Order();
+    currentEntry = stored.Last();
     pool.Prepare(order, currentEntry);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 }
@@ -73,10 +68,9 @@ LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 
 LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
     if (Window::WindowProc(WM_CREATE, wParam, lParam) == -1) return -1;
-    const App& app = Settings();
-    int minutes = app.GetProfileInt(settings::kTimerSection, settings::kTimeKey, 5);
-    switchPeriod = SwitchPeriodMs(minutes);
-    if (app.GetProfileInt(settings::kTimerSection, settings::kTimerOnKey, 0) != 0 && onCount > 1) {
+    const SaverSettings& stored = AppSettings();
+    switchPeriod = SwitchPeriodMs(stored.SessionMinutes());
+    if (stored.TimerOn() && onCount > 1) {
         SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
     } else {
         switchPeriod = 0;
@@ -104,8 +98,7 @@ void SaverHostWindow::StartNextEntry() {
         ShowCover();
         return;
     case EntryKind::Program: {
-        std::string changeKey = settings::PerFileKey(currentEntry, settings::kChangeSuffix);
-        if (Settings().GetProfileInt(settings::kExeConfigSection, changeKey.c_str(), 0) == 0) {
+        if (!AppSettings().ProgramSwitchesOnTime(currentEntry)) {
             KillTimer(hwnd, kSwitchTimerId);
         }
         launch.path = currentEntry;
@@ -246,7 +239,6 @@ void SaverHostWindow::OnDestroy() {
 }
 
 void SaverHostWindow::PostNcDestroy() {
-    App::Instance()->WriteProfileString(settings::kOtherSection, settings::kLastKey,
-                                        currentEntry.c_str());
+    AppSettings().WriteLast(currentEntry);
     delete this;
 }

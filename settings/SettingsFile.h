@@ -1,6 +1,6 @@
-// The settings file tolvarin.ini: its sections, keys and defaults, and the
-// stored form of the saver list. Every read and write goes through the
-// application object's profile calls at the moment the value is needed.
+// The settings file tolvarin.ini: its sections and keys, and the stored form
+// of the saver list. The product reads and writes them through
+// SaverSettings (settings/SaverSettings.h), which declares the defaults.
 #pragma once
 
 #include <string>

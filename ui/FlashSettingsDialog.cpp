@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "framework/TextUtil.h"
 #include "res/resource.h"
+#include "settings/SaverSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FileSettingsText.h"
@@ -87,19 +88,14 @@ BOOL FlashSettingsDialog::OnInitDialog() {
                      reinterpret_cast<LPARAM>(&column));
     }
 
-    std::string stored = App::Instance()->GetProfileString(
-        settings::kSwfConfigSection, settings::PerFileKey(path, settings::kMacroSuffix).c_str(), "");
-    for (const MacroRow& row : ReadMacroRows(stored)) AddRow(row);
+    for (const MacroRow& row : ReadMacroRows(AppSettings().FlashMacro(path))) AddRow(row);
     return TRUE;
 }
 
 void FlashSettingsDialog::OnOK() {
-    const App* app = App::Instance();
     // Not written: the dialog stays open with its rows.
-    if (!app->WriteProfileString(settings::kSwfConfigSection,
-                                 settings::PerFileKey(path, settings::kMacroSuffix).c_str(),
-                                 WriteMacroRows(Rows()).c_str())) {
-        ShowErrorMessage(hwnd, settings::NotSavedMessage(app->ProfileName()).c_str());
+    if (!AppSettings().WriteFlashMacro(path, WriteMacroRows(Rows()))) {
+        ShowErrorMessage(hwnd, settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
         return;
     }
     Dialog::OnOK();

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "res/resource.h"
+#include "settings/SaverSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FileSettingsText.h"
@@ -23,14 +24,12 @@ BOOL ProgramSettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     SetWindowTextA(hwnd, FileSettingsCaption(path).c_str());
 
-    const App* app = App::Instance();
-    const char* section = settings::kExeConfigSection;
-    auto key = [this](const char* suffix) { return settings::PerFileKey(path, suffix); };
-    option = app->GetProfileString(section, key(settings::kOptionSuffix).c_str(), "");
-    startMacro = app->GetProfileString(section, key(settings::kStartSuffix).c_str(), "");
-    finishMacro = app->GetProfileString(section, key(settings::kFinishSuffix).c_str(), "");
-    mouse = app->GetProfileInt(section, key(settings::kMouseSuffix).c_str(), 0);
-    change = app->GetProfileInt(section, key(settings::kChangeSuffix).c_str(), 0);
+    ProgramValues values = AppSettings().ReadProgram(path);
+    option = values.option;
+    startMacro = values.startMacro;
+    finishMacro = values.finishMacro;
+    mouse = values.mouse;
+    change = values.change;
 
     UpdateData(FALSE);
     return TRUE;
@@ -39,22 +38,16 @@ BOOL ProgramSettingsDialog::OnInitDialog() {
 void ProgramSettingsDialog::OnOK() {
     UpdateData(TRUE);
 
-    const App* app = App::Instance();
-    const char* section = settings::kExeConfigSection;
-    auto key = [this](const char* suffix) { return settings::PerFileKey(path, suffix); };
-    bool written = true;
-    auto write = [&](const char* suffix, const std::string& value) {
-        written = app->WriteProfileString(section, key(suffix).c_str(), value.c_str()) && written;
-    };
-    write(settings::kOptionSuffix, option);
-    write(settings::kStartSuffix, startMacro);
-    write(settings::kFinishSuffix, finishMacro);
-    written = app->WriteProfileInt(section, key(settings::kMouseSuffix).c_str(), mouse) && written;
-    written = app->WriteProfileInt(section, key(settings::kChangeSuffix).c_str(), change) && written;
+    ProgramValues values;
+    values.option = option;
+    values.startMacro = startMacro;
+    values.finishMacro = finishMacro;
+    values.mouse = mouse;
+    values.change = change;
 
     // Not written: the dialog stays open with what the user typed.
-    if (!written) {
-        ShowErrorMessage(hwnd, settings::NotSavedMessage(app->ProfileName()).c_str());
+    if (!AppSettings().WriteProgram(path, values)) {
+        ShowErrorMessage(hwnd, settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
         return;
     }
     Dialog::OnOK();

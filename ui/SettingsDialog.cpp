@@ -8,6 +8,7 @@
 #include "players/WindowIds.h"
 #include "res/resource.h"
 #include "settings/SaverEntry.h"
+#include "settings/SaverSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui/AboutDialog.h"
 #include "ui/FileCommandText.h"
@@ -33,7 +34,6 @@ const char* const SettingsDialog::kCannotStartMessage = "起動できません�
 
 namespace {
 
-App& TheApp() { return *App::Instance(); }
 
 // The filter in the form the file dialog takes: each "|" a NUL.
 std::vector<char> FilterForDialog() {
@@ -90,15 +90,7 @@ std::string SettingsDialog::RowText(int index) const {
     return std::string(text.data());
 }
 
-char* SettingsDialog::RowData(int index) const {
-    LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-    return data == LB_ERR ? nullptr : reinterpret_cast<char*>(data);
-}
-
-std::string SettingsDialog::RowPath(int index) const {
-    const char* path = RowData(index);
-    return path ? std::string(path) : std::string();
-}
+std::string SettingsDialog::RowPath(int index) const { return rows.Path(index); }
 
 int SettingsDialog::Selection() const {
     return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
@@ -109,41 +101,29 @@ void SettingsDialog::Select(int index) const {
 }
 
 void SettingsDialog::InsertRow(int index, const std::string& text, const std::string& path) {
-    char* copy = new char[path.size() + 1];
-    std::memcpy(copy, path.c_str(), path.size() + 1);
     LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(index),
                               reinterpret_cast<LPARAM>(text.c_str()));
-    if (at < 0) {
-        delete[] copy;
-        return;
-    }
-    SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(at),
-                 reinterpret_cast<LPARAM>(copy));
+    if (at < 0) return;
+    rows.Insert(static_cast<int>(at), SaverEntry{text.substr(0, settings::kMarkLength), path});
 }
 
-int SettingsDialog::FindRow(const std::string& path) const {
-    int count = RowCount();
-    for (int i = 0; i < count; ++i) {
-        if (SamePath(RowPath(i), path)) return i;
-    }
-    return -1;
-}
+int SettingsDialog::FindRow(const std::string& path) const { return rows.Find(path); }
 
-void SettingsDialog::MoveRow(int from, int to, const std::string& text) {
-    LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(from), 0);
+bool SettingsDialog::MoveRow(int from, int to, const std::string& text) {
     // The new row goes in before the old one goes, so that a failed
-    // insertion leaves the old row, with its path copy, where it was.
+    // insertion leaves the old row where it was.
     int insertAt = to > from ? to + 1 : to;
     if (insertAt >= RowCount()) insertAt = -1;
     LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(insertAt),
                               reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0) {
         Select(from);
-        return;
+        return false;
     }
-    SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(at), data);
     SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(to > from ? from : from + 1), 0);
+    rows.Move(from, to);
     Select(to);
+    return true;
 }
 
 std::string SettingsDialog::GetDisplayName(std::string path) const {
@@ -194,37 +174,34 @@ BOOL SettingsDialog::OnInitDialog() {
     listFont = CreateFontIndirectA(&font);
     SendMessageA(listBox.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), TRUE);
 
-    App& app = TheApp();
-    using namespace settings;
-    int count = app.GetProfileInt(kListSection, kEntryKey, -1) + 1;
-    showExtension = app.GetProfileInt(kOtherSection, kExtensionKey, 1);
+    const SaverSettings& stored = AppSettings();
+    showExtension = stored.ShowExtension();
     SetMenuCheck(ID_VIEW_EXTENSION, showExtension);
-    showSaverName = app.GetProfileInt(kOtherSection, kSaverNameKey, 1);
+    showSaverName = stored.ShowSaverName();
     SetMenuCheck(ID_VIEW_SAVER_NAME, showSaverName);
 
-    for (int i = 0; i < count; ++i) {
-        SaverEntry entry =
-            SaverEntry::FromStoredValue(app.GetProfileString(kListSectionAsRead, ListKey(i).c_str()));
+    rows.Clear();
+    for (const SaverEntry& entry : stored.ReadList()) {
         InsertRow(-1, entry.mark + GetDisplayName(entry.path), entry.path);
     }
     Select(0);
     UpdateHorizontalExtent();
 
-    dir = app.GetProfileString(kOtherSection, kDirKey);
+    dir = stored.Dir();
     if (dir.empty()) {
         char current[MAX_PATH] = {};
         GetCurrentDirectoryA(MAX_PATH, current);
         dir = current;
     }
 
-    SendMessageA(spin.hwnd, UDM_SETRANGE, 0, MAKELPARAM(kMaxMinutes, 1));
-    timerOn = app.GetProfileInt(kTimerSection, kTimerOnKey, 0);
-    minutes = app.GetProfileInt(kTimerSection, kTimeKey, 10);
+    SendMessageA(spin.hwnd, UDM_SETRANGE, 0, MAKELPARAM(settings::kMaxMinutes, 1));
+    timerOn = stored.DialogTimerOn();
+    minutes = stored.DialogMinutes();
     if (!timerOn) EnableWindow(Item(IDC_MINUTES), FALSE);
-    order = app.GetProfileInt(kOtherSection, kOrderKey, 0);
+    order = stored.Order();
 
     backupPath = SettingsBackup::DefaultBackupPath();
-    backup = SettingsBackup(app.ProfileName(), backupPath);
+    backup = SettingsBackup(App::Instance()->ProfileName(), backupPath);
     backup.Make();
 
     WINNLSEnableIME(listBox.hwnd, FALSE);
@@ -242,36 +219,19 @@ BOOL SettingsDialog::ReadControls() {
 
 bool SettingsDialog::SaveSettings() {
     ReadControls();
-    App& app = TheApp();
-    using namespace settings;
-    int count = RowCount();
-    int old = app.GetProfileInt(kListSection, kEntryKey, -1) + 1;
-    // Every write is tried; one that fails makes the whole save fail.
-    bool written = true;
-    auto check = [&written](BOOL result) { written = written && result; };
-    check(app.WriteProfileInt(kListSection, kEntryKey, count - 1));
-    if (minutes > kMaxMinutes) minutes = kMaxMinutes;
-    int switchedOn = 0;
-    for (int i = 0; i < count; ++i) {
-        std::string mark = RowText(i).substr(0, kMarkLength);
-        check(app.WriteProfileString(kListSection, ListKey(i).c_str(), (mark + RowPath(i)).c_str()));
-        if (mark == kMarkOn) ++switchedOn;
-    }
-    for (int i = count; count < old && i <= old; ++i) {
-        check(app.WriteProfileString(kListSection, ListKey(i).c_str(), nullptr));
-    }
-    check(app.WriteProfileString(kOtherSection, kDirKey, dir.c_str()));
-    check(app.WriteProfileInt(kOtherSection, kOrderKey, order));
-    check(app.WriteProfileInt(kOtherSection, kOnKey, switchedOn));
-    check(app.WriteProfileInt(kOtherSection, kExtensionKey, showExtension));
-    check(app.WriteProfileInt(kOtherSection, kSaverNameKey, showSaverName));
-    check(app.WriteProfileInt(kTimerSection, kTimerOnKey, timerOn));
-    check(app.WriteProfileInt(kTimerSection, kTimeKey, minutes));
-    return written;
+    DialogState state;
+    state.entries = rows.Entries();
+    state.dir = dir;
+    state.order = order;
+    state.showExtension = showExtension;
+    state.showSaverName = showSaverName;
+    state.timerOn = timerOn;
+    state.minutes = minutes;
+    return AppSettings().WriteDialogState(state);
 }
 
 void SettingsDialog::ReportNotSaved() const {
-    ShowErrorMessage(hwnd, settings::NotSavedMessage(TheApp().ProfileName()).c_str());
+    ShowErrorMessage(hwnd, settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
 }
 
 void SettingsDialog::OnOK() {
@@ -301,11 +261,6 @@ void SettingsDialog::OnCancel() {
 
 void SettingsDialog::OnDestroy() {
     DefaultProc(WM_DESTROY, 0, 0);
-    int count = RowCount();
-    for (int i = 0; i < count; ++i) {
-        delete[] RowData(i);
-        SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
-    }
     if (listBox.hwnd) WINNLSEnableIME(listBox.hwnd, TRUE);
     App* app = App::Instance();
     if (app && app->HelpWasUsed()) WinHelpA(hwnd, app->HelpFilePath().c_str(), HELP_QUIT, 0);
@@ -316,24 +271,11 @@ void SettingsDialog::OnDestroy() {
 void SettingsDialog::OnDelete() {
     int i = Selection();
     if (i < 0) return;
-    std::string path = RowPath(i);
-    App& app = TheApp();
-    using namespace settings;
-    bool written = true;
-    auto erase = [&](const char* section, const char* suffix) {
-        written = app.WriteProfileString(section, PerFileKey(path, suffix).c_str(), nullptr) && written;
-    };
-    if (EndsWithNoCase(path, ".exe")) {
-        for (const char* suffix : {kOptionSuffix, kStartSuffix, kFinishSuffix, kMouseSuffix, kChangeSuffix}) {
-            erase(kExeConfigSection, suffix);
-        }
-    } else if (EndsWithNoCase(path, ".swf")) {
-        erase(kSwfConfigSection, kMacroSuffix);
-    }
+    bool written = AppSettings().ForgetFile(RowPath(i));
     // The row goes from the list either way; the list is saved again on OK.
     if (!SaveSettings() || !written) ReportNotSaved();
-    delete[] RowData(i);
     SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    rows.Erase(i);
     if (i == RowCount()) --i;
     Select(i);
     UpdateHorizontalExtent();
@@ -345,7 +287,7 @@ void SettingsDialog::OnToggleOnOff() {
     std::string text = RowText(i);
     std::string rest = text.size() > settings::kMarkLength ? text.substr(settings::kMarkLength) : "";
     bool on = text.compare(0, settings::kMarkLength, settings::kMarkOn) == 0;
-    MoveRow(i, i, std::string(on ? settings::kMarkOff : settings::kMarkOn) + rest);
+    if (MoveRow(i, i, std::string(on ? settings::kMarkOff : settings::kMarkOn) + rest)) rows.Toggle(i);
 }
 
 void SettingsDialog::OnMoveUp() {
@@ -426,13 +368,11 @@ void SettingsDialog::RefreshRowTexts() {
     int selected = Selection();
     for (int i = 0; i < RowCount(); ++i) {
         std::string text = RowText(i).substr(0, settings::kMarkLength) + GetDisplayName(RowPath(i));
-        LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
         // A row that cannot be inserted leaves the old one as it is.
         if (SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(text.c_str())) < 0) {
             continue;
         }
-        SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(i), data);
         // The old row, pushed down by the insertion.
         SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i + 1), 0);
     }

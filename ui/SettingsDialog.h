@@ -7,6 +7,7 @@
 #include "players/LaunchRecord.h"
 #include "players/ProgramWatchDialog.h"
 #include "settings/SettingsBackup.h"
+#include "ui/SaverListModel.h"
 
 #include <string>
 
@@ -15,7 +16,8 @@ public:
     explicit SettingsDialog(HWND parent);
     ~SettingsDialog() override;
 
-    // Inserts a row of text at index (-1 appends) that owns a copy of path.
+    // Inserts a row of text at index (-1 appends) for path; the text's first
+    // two bytes are the row's mark.
     void InsertRow(int index, const std::string& text, const std::string& path);
     // The first row whose path equals path, ASCII letters folded; -1 if none.
     int FindRow(const std::string& path) const;
@@ -86,9 +88,9 @@ private:
     void OnAbout();
     void RefreshRowTexts();
 
-    // Replaces row from by a row of text at to, keeping its path copy.
-    void MoveRow(int from, int to, const std::string& text);
-    char* RowData(int index) const;
+    // Replaces row from by a row of text at to, keeping its path; false
+    // (and nothing moved) when the list box refused the new row.
+    bool MoveRow(int from, int to, const std::string& text);
     int Selection() const;
     void Select(int index) const;
     void SetMenuCheck(UINT id, int checked) const;
@@ -100,6 +102,8 @@ private:
 
     Window spin;
     Window listBox;
+    // The rows' marks and paths, index for index with the list box's rows.
+    SaverListModel rows;
     int timerOn = 0;
     int minutes = 0;
     int order = -1;
