@@ -24,6 +24,8 @@ public:
     Window& operator=(const Window&) = delete;
 
     HWND hwnd = nullptr;
+    // The window this object is attached to, or null.
+    HWND Handle() const { return hwnd; }
 
     // The object attached to a window of this thread, or null.
     static Window* FromHandle(HWND handle);
