@@ -63,7 +63,7 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     // The control takes the window's own rectangle in client coordinates,
     // so that its border lies off the screen on every side.
     if (!browserHost.CreateControl(kWebBrowserClsid, "動画セーバー", WS_CHILD | WS_VISIBLE, rect,
-                                   hwnd, kBrowserControlId)) {
+                                   Handle(), kBrowserControlId)) {
         DestroyWindow();
         return FALSE;
     }
@@ -111,11 +111,11 @@ BOOL FlashPlayerWindow::Play(const char* path) {
 }
 
 void FlashPlayerWindow::StartMacroTimer(UINT periodMs) {
-    SetTimer(hwnd, kMacroTimerId, periodMs, nullptr);
+    SetTimer(Handle(), kMacroTimerId, periodMs, nullptr);
 }
 
 void FlashPlayerWindow::RunMacroStep() {
-    KillTimer(hwnd, kMacroTimerId);
+    KillTimer(Handle(), kMacroTimerId);
     if (stepIndex < 0 || stepIndex >= static_cast<int>(steps.size())) return;
     const MacroStep step = steps[static_cast<size_t>(stepIndex)];
 
@@ -176,7 +176,7 @@ LRESULT FlashPlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         if (wParam == kMacroTimerId) RunMacroStep();
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
-        if (stepIndex != -1) KillTimer(hwnd, kMacroTimerId);
+        if (stepIndex != -1) KillTimer(Handle(), kMacroTimerId);
         // The control goes before its window is pulled away under it.
         browserHost.Destroy();
         return DefaultProc(message, wParam, lParam);

@@ -21,7 +21,7 @@ bool EndsWithExe(const std::string& path) {
 ProgramWatchDialog::ProgramWatchDialog() : Dialog(IDD_PROGRAM_WATCH, nullptr) {}
 
 ProgramWatchDialog::~ProgramWatchDialog() {
-    if (hwnd) ::DestroyWindow(hwnd);
+    if (Handle()) ::DestroyWindow(Handle());
 }
 
 void ProgramWatchDialog::DoDataExchange(DataExchange&) {}
@@ -63,7 +63,7 @@ BOOL ProgramWatchDialog::RunProgram() {
     }
     POINT cursor = {};
     GetCursorPos(&cursor);
-    SetWindowPos(hwnd, HWND_TOP, cursor.x, cursor.y, 1, 1, SWP_SHOWWINDOW);
+    SetWindowPos(Handle(), HWND_TOP, cursor.x, cursor.y, 1, 1, SWP_SHOWWINDOW);
     ArmMouseWatch();
     ShowCursor(FALSE);
     return TRUE;
@@ -81,7 +81,7 @@ void ProgramWatchDialog::StopProgram() {
 
     if (mouseWatch) {
         EndMouseWatch();
-        if (hwnd) ::DestroyWindow(hwnd);
+        if (Handle()) ::DestroyWindow(Handle());
     }
 
     if (!record || !record->ThreadRunning()) return;
@@ -124,7 +124,7 @@ void ProgramWatchDialog::EndMouseWatch() {
 
 void ProgramWatchDialog::OnWatchedInput() {
     if (captureArmed) {
-        SetCapture(hwnd);
+        SetCapture(Handle());
         captureArmed = 0;
     } else {
         StopProgram();
@@ -137,7 +137,7 @@ void ProgramWatchDialog::OnLeftButtonUp() {
     POINT remembered = {};
     GetCursorPos(&remembered);
     RECT rect = {};
-    GetWindowRect(hwnd, &rect);
+    GetWindowRect(Handle(), &rect);
     SetCursorPos(rect.left, rect.top);
     ArmMouseWatch();
     SetCursorPos(remembered.x, remembered.y);
@@ -146,7 +146,7 @@ void ProgramWatchDialog::OnLeftButtonUp() {
 LRESULT ProgramWatchDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
         StopProgram();
-        if (!hwnd) return 0;
+        if (!Handle()) return 0;
     } else if (mouseWatch) {
         switch (message) {
         case WM_KEYDOWN:
@@ -180,7 +180,7 @@ LRESULT ProgramWatchDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
             break;
         }
         // StopProgram may have destroyed the window meanwhile.
-        if (!hwnd) return 0;
+        if (!Handle()) return 0;
     }
     return Dialog::WindowProc(message, wParam, lParam);
 }

@@ -37,11 +37,11 @@ LRESULT SaverBaseWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
     case WM_CREATE:
         if (DefaultProc(message, wParam, lParam) == -1) return -1;
-        SetTimer(hwnd, kColourTimerId, kColourPeriodMs, nullptr);
+        SetTimer(Handle(), kColourTimerId, kColourPeriodMs, nullptr);
         return 0;
     case WM_ERASEBKGND: {
         RECT rect;
-        GetClientRect(hwnd, &rect);
+        GetClientRect(Handle(), &rect);
         halfWidth = rect.right / 2;
         halfHeight = rect.bottom / 2;
         HDC dc = reinterpret_cast<HDC>(wParam);
@@ -51,24 +51,24 @@ LRESULT SaverBaseWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
+        HDC dc = BeginPaint(Handle(), &paint);
         if (dc) {
             Draw(dc);
-            EndPaint(hwnd, &paint);
+            EndPaint(Handle(), &paint);
         }
         return 0;
     }
     case WM_TIMER:
         if (wParam == kColourTimerId) {
-            HDC dc = GetDC(hwnd);
+            HDC dc = GetDC(Handle());
             if (dc) {
                 Draw(dc);
-                ReleaseDC(hwnd, dc);
+                ReleaseDC(Handle(), dc);
             }
         }
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
-        KillTimer(hwnd, kColourTimerId);
+        KillTimer(Handle(), kColourTimerId);
         return DefaultProc(message, wParam, lParam);
     default:
         return Window::WindowProc(message, wParam, lParam);

@@ -61,7 +61,7 @@ HWND FlashSettingsDialog::List() const { return Item(IDC_FLASH_LIST); }
 
 BOOL FlashSettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    SetWindowTextA(hwnd, FileSettingsCaption(path).c_str());
+    SetWindowTextA(Handle(), FileSettingsCaption(path).c_str());
 
     AddComboItems(Item(IDC_FLASH_ACTION), {kClickText, kReloadText});
     AddComboItems(Item(IDC_FLASH_X_UNIT), {"pix", "％"});
@@ -99,7 +99,7 @@ void FlashSettingsDialog::OnOK() {
     if (!app->WriteProfileString(settings::kSwfConfigSection,
                                  settings::PerFileKey(path, settings::kMacroSuffix).c_str(),
                                  WriteMacroRows(Rows()).c_str())) {
-        ShowErrorMessage(hwnd, settings::NotSavedMessage(app->ProfileName()).c_str());
+        ShowErrorMessage(Handle(), settings::NotSavedMessage(app->ProfileName()).c_str());
         return;
     }
     Dialog::OnOK();
@@ -233,7 +233,7 @@ void FlashSettingsDialog::ActionChanged() {
 
 void FlashSettingsDialog::Add() {
     BOOL translated = FALSE;
-    int time = static_cast<int>(GetDlgItemInt(hwnd, IDC_FLASH_TIME, &translated, TRUE));
+    int time = static_cast<int>(GetDlgItemInt(Handle(), IDC_FLASH_TIME, &translated, TRUE));
     int row = InsertTimeSorted(time);
     if (row < 0) return;
 
@@ -250,7 +250,7 @@ void FlashSettingsDialog::Add() {
     if (std::string(actionText) != kReloadText) {
         auto coordinate = [this](int editId, int unitId) {
             BOOL ok = FALSE;
-            int value = static_cast<int>(GetDlgItemInt(hwnd, editId, &ok, TRUE));
+            int value = static_cast<int>(GetDlgItemInt(Handle(), editId, &ok, TRUE));
             bool percent = ComboSelection(Item(unitId)) == kPercentIndex;
             return DecimalText(value) + (percent ? "%" : "");
         };

@@ -21,7 +21,7 @@ void ProgramSettingsDialog::DoDataExchange(DataExchange& exchange) {
 
 BOOL ProgramSettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    SetWindowTextA(hwnd, FileSettingsCaption(path).c_str());
+    SetWindowTextA(Handle(), FileSettingsCaption(path).c_str());
 
     const App* app = App::Instance();
     const char* section = settings::kExeConfigSection;
@@ -54,7 +54,7 @@ void ProgramSettingsDialog::OnOK() {
 
     // Not written: the dialog stays open with what the user typed.
     if (!written) {
-        ShowErrorMessage(hwnd, settings::NotSavedMessage(app->ProfileName()).c_str());
+        ShowErrorMessage(Handle(), settings::NotSavedMessage(app->ProfileName()).c_str());
         return;
     }
     Dialog::OnOK();

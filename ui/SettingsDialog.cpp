@@ -63,7 +63,7 @@ SettingsDialog::SettingsDialog(HWND parent)
 
 SettingsDialog::~SettingsDialog() {
     closing = true;
-    if (hwnd) DestroyWindow();
+    if (Handle()) DestroyWindow();
     if (smallIcon) DestroyIcon(smallIcon);
     if (listFont) DeleteObject(listFont);
 }
@@ -79,20 +79,20 @@ void SettingsDialog::DoDataExchange(DataExchange& exchange) {
 // --- Rows ---------------------------------------------------------------------
 
 int SettingsDialog::RowCount() const {
-    return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCOUNT, 0, 0));
+    return static_cast<int>(SendMessageA(listBox.Handle(), LB_GETCOUNT, 0, 0));
 }
 
 std::string SettingsDialog::RowText(int index) const {
-    LRESULT length = SendMessageA(listBox.hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT length = SendMessageA(listBox.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return {};
     std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(listBox.hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
+    SendMessageA(listBox.Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(text.data()));
     return std::string(text.data());
 }
 
 char* SettingsDialog::RowData(int index) const {
-    LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    LRESULT data = SendMessageA(listBox.Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     return data == LB_ERR ? nullptr : reinterpret_cast<char*>(data);
 }
 
@@ -102,23 +102,23 @@ std::string SettingsDialog::RowPath(int index) const {
 }
 
 int SettingsDialog::Selection() const {
-    return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageA(listBox.Handle(), LB_GETCURSEL, 0, 0));
 }
 
 void SettingsDialog::Select(int index) const {
-    SendMessageA(listBox.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(listBox.Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void SettingsDialog::InsertRow(int index, const std::string& text, const std::string& path) {
     char* copy = new char[path.size() + 1];
     std::memcpy(copy, path.c_str(), path.size() + 1);
-    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(index),
+    LRESULT at = SendMessageA(listBox.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
                               reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0) {
         delete[] copy;
         return;
     }
-    SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(at),
+    SendMessageA(listBox.Handle(), LB_SETITEMDATA, static_cast<WPARAM>(at),
                  reinterpret_cast<LPARAM>(copy));
 }
 
@@ -131,19 +131,19 @@ int SettingsDialog::FindRow(const std::string& path) const {
 }
 
 void SettingsDialog::MoveRow(int from, int to, const std::string& text) {
-    LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(from), 0);
+    LRESULT data = SendMessageA(listBox.Handle(), LB_GETITEMDATA, static_cast<WPARAM>(from), 0);
     // The new row goes in before the old one goes, so that a failed
     // insertion leaves the old row, with its path copy, where it was.
     int insertAt = to > from ? to + 1 : to;
     if (insertAt >= RowCount()) insertAt = -1;
-    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(insertAt),
+    LRESULT at = SendMessageA(listBox.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(insertAt),
                               reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0) {
         Select(from);
         return;
     }
-    SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(at), data);
-    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(to > from ? from : from + 1), 0);
+    SendMessageA(listBox.Handle(), LB_SETITEMDATA, static_cast<WPARAM>(at), data);
+    SendMessageA(listBox.Handle(), LB_DELETESTRING, static_cast<WPARAM>(to > from ? from : from + 1), 0);
     Select(to);
 }
 
@@ -152,8 +152,8 @@ std::string SettingsDialog::GetDisplayName(std::string path) const {
 }
 
 void SettingsDialog::UpdateHorizontalExtent() {
-    HDC dc = GetDC(listBox.hwnd);
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(listBox.hwnd, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(listBox.Handle());
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(listBox.Handle(), WM_GETFONT, 0, 0));
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     int widest = 0;
     int count = RowCount();
@@ -163,13 +163,13 @@ void SettingsDialog::UpdateHorizontalExtent() {
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
         if (size.cx > widest) widest = size.cx;
     }
-    SendMessageA(listBox.hwnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 5), 0);
+    SendMessageA(listBox.Handle(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 5), 0);
     if (previous) SelectObject(dc, previous);
-    ReleaseDC(listBox.hwnd, dc);
+    ReleaseDC(listBox.Handle(), dc);
 }
 
 void SettingsDialog::SetMenuCheck(UINT id, int checked) const {
-    CheckMenuItem(GetMenu(hwnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(Handle()), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 // --- Opening and closing ------------------------------------------------------
@@ -193,7 +193,7 @@ BOOL SettingsDialog::OnInitDialog() {
     font.lfCharSet = DEFAULT_CHARSET;
     std::strcpy(font.lfFaceName, "ＭＳ ゴシック");
     listFont = CreateFontIndirectA(&font);
-    SendMessageA(listBox.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), TRUE);
+    SendMessageA(listBox.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont), TRUE);
 
     App& app = TheApp();
     using namespace settings;
@@ -218,7 +218,7 @@ BOOL SettingsDialog::OnInitDialog() {
         dir = current;
     }
 
-    SendMessageA(spin.hwnd, UDM_SETRANGE, 0, MAKELPARAM(kMaxMinutes, 1));
+    SendMessageA(spin.Handle(), UDM_SETRANGE, 0, MAKELPARAM(kMaxMinutes, 1));
     timerOn = app.GetProfileInt(kTimerSection, kTimerOnKey, 0);
     minutes = app.GetProfileInt(kTimerSection, kTimeKey, 10);
     if (!timerOn) EnableWindow(Item(IDC_MINUTES), FALSE);
@@ -228,7 +228,7 @@ BOOL SettingsDialog::OnInitDialog() {
     backup = SettingsBackup(app.ProfileName(), backupPath);
     backup.Make();
 
-    WINNLSEnableIME(listBox.hwnd, FALSE);
+    WINNLSEnableIME(listBox.Handle(), FALSE);
     UpdateData(FALSE);
     return TRUE;
 }
@@ -272,7 +272,7 @@ bool SettingsDialog::SaveSettings() {
 }
 
 void SettingsDialog::ReportNotSaved() const {
-    ShowErrorMessage(hwnd, settings::NotSavedMessage(TheApp().ProfileName()).c_str());
+    ShowErrorMessage(Handle(), settings::NotSavedMessage(TheApp().ProfileName()).c_str());
 }
 
 void SettingsDialog::OnOK() {
@@ -294,7 +294,7 @@ void SettingsDialog::OnCancel() {
         if (FileExists(backup.BackupPath()) && backup.Made()) {
             text += "\n元の設定ファイルの写しは " + backup.BackupPath() + " にあります。";
         }
-        ShowErrorMessage(hwnd, text.c_str());
+        ShowErrorMessage(Handle(), text.c_str());
     }
     closing = true;
     EndDialog(IDCANCEL);
@@ -305,11 +305,11 @@ void SettingsDialog::OnDestroy() {
     int count = RowCount();
     for (int i = 0; i < count; ++i) {
         delete[] RowData(i);
-        SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
+        SendMessageA(listBox.Handle(), LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
     }
-    if (listBox.hwnd) WINNLSEnableIME(listBox.hwnd, TRUE);
+    if (listBox.Handle()) WINNLSEnableIME(listBox.Handle(), TRUE);
     App* app = App::Instance();
-    if (app && app->HelpWasUsed()) WinHelpA(hwnd, app->HelpFilePath().c_str(), HELP_QUIT, 0);
+    if (app && app->HelpWasUsed()) WinHelpA(Handle(), app->HelpFilePath().c_str(), HELP_QUIT, 0);
 }
 
 // --- List commands -------------------------------------------------------------
@@ -334,7 +334,7 @@ void SettingsDialog::OnDelete() {
     // The row goes from the list either way; the list is saved again on OK.
     if (!SaveSettings() || !written) ReportNotSaved();
     delete[] RowData(i);
-    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    SendMessageA(listBox.Handle(), LB_DELETESTRING, static_cast<WPARAM>(i), 0);
     if (i == RowCount()) --i;
     Select(i);
     UpdateHorizontalExtent();
@@ -364,7 +364,7 @@ void SettingsDialog::OnMoveDown() {
 // --- Dragging a row --------------------------------------------------------------
 
 LRESULT SettingsDialog::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-    if (reinterpret_cast<HWND>(wParam) == listBox.hwnd && LOWORD(lParam) == HTCLIENT &&
+    if (reinterpret_cast<HWND>(wParam) == listBox.Handle() && LOWORD(lParam) == HTCLIENT &&
         HIWORD(lParam) == WM_LBUTTONDOWN) {
         Post(kDragArmMessage, 0, 0);
     }
@@ -378,7 +378,7 @@ LRESULT SettingsDialog::OnDragArm() {
 
 HBRUSH SettingsDialog::OnCtlColor(HDC dc, HWND control, UINT message) {
     HBRUSH brush = Dialog::OnCtlColor(dc, control, message);
-    int current = listBox.hwnd ? Selection() : -1;
+    int current = listBox.Handle() ? Selection() : -1;
     if (dragIndex >= 0 && current >= 0 && current != dragIndex) {
         // The list box asks for its colours while it repaints the rows its
         // selection left and reached: the dragged row follows the selection.
@@ -402,9 +402,9 @@ void SettingsDialog::OnMinutesKillFocus() {
     // edit. The focus going to a message box (our own exchange reporting a
     // refused value, whose focus change may arrive late) or to another
     // window, or a dialog that is closing, must not raise a message.
-    if (readingControls || closing || !IsWindowVisible(hwnd)) return;
+    if (readingControls || closing || !IsWindowVisible(Handle())) return;
     HWND focus = GetFocus();
-    if (!focus || !IsChild(hwnd, focus)) return;
+    if (!focus || !IsChild(Handle(), focus)) return;
     ReadControls();
     if (minutes == 0) minutes = 1;
     if (minutes > settings::kMaxMinutes) minutes = settings::kMaxMinutes;
@@ -427,15 +427,15 @@ void SettingsDialog::RefreshRowTexts() {
     int selected = Selection();
     for (int i = 0; i < RowCount(); ++i) {
         std::string text = RowText(i).substr(0, settings::kMarkLength) + GetDisplayName(RowPath(i));
-        LRESULT data = SendMessageA(listBox.hwnd, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+        LRESULT data = SendMessageA(listBox.Handle(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
         // A row that cannot be inserted leaves the old one as it is.
-        if (SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(i),
+        if (SendMessageA(listBox.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(text.c_str())) < 0) {
             continue;
         }
-        SendMessageA(listBox.hwnd, LB_SETITEMDATA, static_cast<WPARAM>(i), data);
+        SendMessageA(listBox.Handle(), LB_SETITEMDATA, static_cast<WPARAM>(i), data);
         // The old row, pushed down by the insertion.
-        SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i + 1), 0);
+        SendMessageA(listBox.Handle(), LB_DELETESTRING, static_cast<WPARAM>(i + 1), 0);
     }
     Select(selected);
     UpdateHorizontalExtent();
@@ -448,7 +448,7 @@ void SettingsDialog::OnAdd() {
     std::vector<char> filter = FilterForDialog();
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd;
+    dialog.hwndOwner = Handle();
     dialog.lpstrFilter = filter.data();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = names.data();
@@ -458,22 +458,22 @@ void SettingsDialog::OnAdd() {
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER;
     if (!GetOpenFileNameA(&dialog)) {
         // The names did not fit: say so rather than drop the choice silently.
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(hwnd, kTooManyFilesMessage);
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(Handle(), kTooManyFilesMessage);
         return;
     }
     std::vector<std::string> paths = ChosenPaths(names.data(), names.size());
     for (size_t n = 0; n < paths.size(); ++n) {
         const std::string& path = paths[n];
         if (!IsListableFile(path)) {
-            ShowErrorMessage(hwnd, (path + "は登録できません。").c_str());
+            ShowErrorMessage(Handle(), (path + "は登録できません。").c_str());
             continue;
         }
         if (FindRow(path) != -1) {
-            ShowErrorMessage(hwnd, (GetDisplayName(path) + "は\nすでにリストに存在します。").c_str());
+            ShowErrorMessage(Handle(), (GetDisplayName(path) + "は\nすでにリストに存在します。").c_str());
             continue;
         }
         if (IsOwnSaverFile(path)) {
-            ShowErrorMessage(hwnd, "tolvarin.scrは追加できません");
+            ShowErrorMessage(Handle(), "tolvarin.scrは追加できません");
             continue;
         }
         int current = Selection();
@@ -516,8 +516,8 @@ void SettingsDialog::StartSaverConfiguration(const std::string& path) {
     // Started as a process of its own, the path quoted so that one with
     // spaces names the file it should; the dialog does not wait for it.
     PROCESS_INFORMATION info = {};
-    if (!StartProcessByPath(path, ConfigureOptions(hwnd), SW_SHOW, &info)) {
-        ShowErrorMessage(hwnd, kCannotStartMessage);
+    if (!StartProcessByPath(path, ConfigureOptions(Handle()), SW_SHOW, &info)) {
+        ShowErrorMessage(Handle(), kCannotStartMessage);
         return;
     }
     CloseHandle(info.hThread);
@@ -538,10 +538,10 @@ void SettingsDialog::ShowPropertySheet(const std::string& path) {
     if (properties) {
         constexpr DWORD kObjectIsPath = 2;
         if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-            properties(hwnd, kObjectIsPath, path.c_str(), nullptr);
+            properties(Handle(), kObjectIsPath, path.c_str(), nullptr);
         } else {
             std::vector<wchar_t> wide = WidePath(path);
-            if (!wide.empty()) properties(hwnd, kObjectIsPath, wide.data(), nullptr);
+            if (!wide.empty()) properties(Handle(), kObjectIsPath, wide.data(), nullptr);
         }
     }
     FreeLibrary(shell);
@@ -557,7 +557,7 @@ void SettingsDialog::OnPreview() {
     switch (KindOfPath(path)) {
     case EntryKind::ScreenSaver:
         if (!StartLaunch(launch, path, "/s")) {
-            ShowErrorMessage(hwnd, kCannotStartMessage);
+            ShowErrorMessage(Handle(), kCannotStartMessage);
             // A saver that runs without a window found keeps the dialog
             // waiting until it ends; a failed start has ended already.
             launch.WaitForThread();
@@ -567,21 +567,21 @@ void SettingsDialog::OnPreview() {
         watchDialog.record = &launch;
         if (watchDialog.RunProgram()) {
             // Until the program ends or its watch stops it.
-            EnableWindow(hwnd, FALSE);
+            EnableWindow(Handle(), FALSE);
         } else {
-            ShowErrorMessage(hwnd, kCannotStartMessage);
+            ShowErrorMessage(Handle(), kCannotStartMessage);
             launch.WaitForThread();
         }
         break;
     case EntryKind::Flash: {
         // The player owns itself from here, or is gone already.
         auto* player = new FlashPlayerWindow();
-        if (!player->Play(path.c_str())) ShowErrorMessage(hwnd, kCannotStartMessage);
+        if (!player->Play(path.c_str())) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     case EntryKind::Movie: {
         auto* player = new MoviePlayerWindow();
-        if (!player->Play(path.c_str())) ShowErrorMessage(hwnd, kCannotStartMessage);
+        if (!player->Play(path.c_str())) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     }
@@ -604,7 +604,7 @@ LRESULT SettingsDialog::OnPreviewEnded(WPARAM wParam) {
     bool launched = kind == EntryKind::ScreenSaver || kind == EntryKind::Program;
     if (launched != (wParam != 0) || (launched && launch.Window() != nullptr)) return 0;
     if (kind == EntryKind::Program) watchDialog.StopProgram();
-    SetForegroundWindow(hwnd);
+    SetForegroundWindow(Handle());
     return 0;
 }
 
@@ -616,23 +616,23 @@ void SettingsDialog::OnAbout() {
 // --- Other commands and messages ------------------------------------------------------
 
 void SettingsDialog::OnWebSite() {
-    ShellExecuteA(hwnd, "open", kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(Handle(), "open", kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void SettingsDialog::OnPaint() {
-    if (!IsIconic(hwnd)) {
+    if (!IsIconic(Handle())) {
         DefaultProc(WM_PAINT, 0, 0);
         return;
     }
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd, &paint);
+    HDC dc = BeginPaint(Handle(), &paint);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client = {};
-    GetClientRect(hwnd, &client);
+    GetClientRect(Handle(), &client);
     int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, smallIcon);
-    EndPaint(hwnd, &paint);
+    EndPaint(Handle(), &paint);
 }
 
 BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
@@ -669,10 +669,10 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
     case ID_FILE_EXIT_WITHOUT_SAVING: OnCancel(); return TRUE;
     case ID_HELP_WEB_SITE: OnWebSite(); return TRUE;
     case ID_HELP:
-        if (App::Instance()) App::Instance()->OnHelp(hwnd);
+        if (App::Instance()) App::Instance()->OnHelp(Handle());
         return TRUE;
     case ID_HELP_FINDER:
-        if (App::Instance()) App::Instance()->OnHelpFinder(hwnd);
+        if (App::Instance()) App::Instance()->OnHelpFinder(Handle());
         return TRUE;
     default: return FALSE;
     }
