@@ -23,8 +23,8 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    HWND hwnd = nullptr;
-    // The window this object is attached to, or null.
+    // The window this object is attached to, or null. Only attaching and
+    // detaching change it.
     HWND Handle() const { return hwnd; }
 
     // The object attached to a window of this thread, or null.
@@ -79,5 +79,6 @@ private:
     static LRESULT CALLBACK StaticWindowProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
 
+    HWND hwnd = nullptr;
     WNDPROC previousProc = nullptr;
 };
