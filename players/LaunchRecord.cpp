@@ -35,7 +35,7 @@ void LaunchRecord::Clear() {
     state.reset();
 }
 
-HWND LaunchRecord::Window() const { return state ? state->window.load() : nullptr; }
+HWND LaunchRecord::ProgramWindow() const { return state ? state->window.load() : nullptr; }
 
 bool LaunchRecord::ThreadRunning() const {
     DWORD code = 0;
@@ -93,7 +93,7 @@ HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* opti
 
     record.process = state->process;
     state->process = nullptr;
-    return record.Window();
+    return record.ProgramWindow();
 }
 
 namespace {

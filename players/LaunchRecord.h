@@ -5,7 +5,7 @@
 // dialog's preview) calls StartLaunch on the record it owns, on the
 // user-interface thread. StartLaunch starts LaunchThread and blocks until
 // the thread gives the launch signal (the application object's sessionEvent)
-// to say that the attempt is over; the record's Window() then tells whether
+// to say that the attempt is over; the record's ProgramWindow() then tells whether
 // the program runs and has a window. When the process of a launch whose
 // window was found ends, the thread sets the window back to 0 and posts
 // WM_APP+1 (wParam 1, lParam 0) to the application's main window.
@@ -69,7 +69,7 @@ public:
     // The started program's first top-level window: set before the launch
     // signal (0 when the start failed or no window was found), set back to 0
     // by the thread when the process has ended.
-    HWND Window() const;
+    HWND ProgramWindow() const;
     // Whether the launch thread is still running (its exit code is
     // STILL_ACTIVE).
     bool ThreadRunning() const;

@@ -88,7 +88,7 @@ void ProgramWatchDialog::StopProgram() {
 
     // The window is 0 once the thread has seen the process end; a post to
     // window 0 would land in this thread's own queue.
-    HWND program = record->Window();
+    HWND program = record->ProgramWindow();
     if (program) {
         SetForegroundWindow(program);
         PostMessageA(program, WM_CLOSE, 0, 0);

@@ -602,7 +602,7 @@ LRESULT SettingsDialog::OnPreviewEnded(WPARAM wParam) {
     // preview and leaves the latest one, a running program above all, alone.
     EntryKind kind = KindOfPath(launch.path);
     bool launched = kind == EntryKind::ScreenSaver || kind == EntryKind::Program;
-    if (launched != (wParam != 0) || (launched && launch.Window() != nullptr)) return 0;
+    if (launched != (wParam != 0) || (launched && launch.ProgramWindow() != nullptr)) return 0;
     if (kind == EntryKind::Program) watchDialog.StopProgram();
     SetForegroundWindow(Handle());
     return 0;

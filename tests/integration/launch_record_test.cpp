@@ -65,7 +65,7 @@ TEST(LaunchRecordTest, AnEmptyOptionTextLeavesTheTrailingSpace) {
     LaunchRecord record;
     ASSERT_NE(StartLaunch(record, program, ""), nullptr);
     EXPECT_EQ(env.LogValue("cmdline "), "\"" + program + "\" ");
-    PostMessageA(record.Window(), WM_CLOSE, 0, 0);
+    PostMessageA(record.ProgramWindow(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
 }
 
@@ -136,14 +136,14 @@ TEST(LaunchRecordTest, AProgramEndingByItselfPostsTheNoticeOnceAfterTheWindowIsR
     HWND window = StartLaunch(record, program, "/life:500");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window, env.LoggedWindow("main"));
-    EXPECT_EQ(record.Window(), window);
+    EXPECT_EQ(record.ProgramWindow(), window);
 
     HWND windowAtNotice = window;
     bool processEndedAtNotice = false;
     ASSERT_TRUE(PumpAppUntil(
         [&] {
             if (env.mainWindow.notices.empty()) return false;
-            windowAtNotice = record.Window();
+            windowAtNotice = record.ProgramWindow();
             processEndedAtNotice = WaitForSingleObject(record.process, 0) == WAIT_OBJECT_0;
             return true;
         },

@@ -108,7 +108,7 @@ TEST_F(ProgramWatchTest, MouseWatchIgnoresThreeMovesThenEndsOnAMoveAway) {
     test::MoveMouseTo(400, 300);
     ASSERT_TRUE(watch.RunProgram());
     ASSERT_NE(watch.Handle(), nullptr);
-    EXPECT_EQ(GetWindow(watch.Handle(), GW_OWNER), record.Window());
+    EXPECT_EQ(GetWindow(watch.Handle(), GW_OWNER), record.ProgramWindow());
     LONG style = GetWindowLongA(watch.Handle(), GWL_STYLE);
     EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<LONG>(WS_POPUP));
     EXPECT_TRUE(GetWindowLongA(watch.Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
@@ -204,7 +204,7 @@ TEST_F(ProgramWatchTest, TheFinishMacroAnswersAConfirmation) {
 TEST_F(ProgramWatchTest, TheHiddenFirstWindowIsTheOneClosed) {
     Set(settings::kOptionSuffix, "/hiddenfirst");
     ASSERT_TRUE(watch.RunProgram());
-    EXPECT_EQ(record.Window(), env.LoggedWindow("hidden"));
+    EXPECT_EQ(record.ProgramWindow(), env.LoggedWindow("hidden"));
     watch.StopProgram();
     EXPECT_TRUE(env.LogHas("close hidden"));
     EXPECT_FALSE(env.LogHas("close main"));
@@ -222,7 +222,7 @@ TEST_F(ProgramWatchTest, HiddenWindowsAndScreenSaversGetNoFinishMacro) {
     Set(settings::kOptionSuffix, "/hideonclose");
     Set(settings::kFinishSuffix, "F03");
     ASSERT_TRUE(watch.RunProgram());
-    HWND window = record.Window();
+    HWND window = record.ProgramWindow();
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(window); }));
     watch.StopProgram();
