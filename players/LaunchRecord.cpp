@@ -6,10 +6,6 @@
 
 #include <vector>
 
-LaunchState::~LaunchState() {
-    if (process) CloseHandle(process);
-}
-
 LaunchRecord::~LaunchRecord() {
     Stop();
     Clear();
@@ -91,8 +87,7 @@ HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* opti
     WaitForSingleObject(signal, INFINITE);
     ResetEvent(signal);
 
-    record.process = state->process;
-    state->process = nullptr;
+    record.process = state->process.release();
     return record.ProgramWindow();
 }
 
@@ -145,6 +140,7 @@ unsigned __stdcall LaunchThread(void* argument) {
         SetEvent(state->signal);
         return 0;
     }
+    UniqueHandle processHandle(info.hProcess), threadHandle(info.hThread);
 
     // Bounded: a program that never waits for input must not keep the
     // starter, blocked on the signal, waiting for ever. Its result is not
@@ -164,19 +160,17 @@ unsigned __stdcall LaunchThread(void* argument) {
         // end the program: a failed launch, and no program left running.
         TerminateProcess(info.hProcess, 0);
         WaitForSingleObject(info.hProcess, INFINITE);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
         state->window = nullptr;
         SetEvent(state->signal);
         return 0;
     }
     state->window = window;
-    state->process = own;
+    state->process.reset(own);
     SetEvent(state->signal);
 
     WaitForSingleObject(info.hProcess, INFINITE);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    processHandle.reset();
+    threadHandle.reset();
 
     if (state->window.exchange(nullptr) != nullptr) {
         if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 1, 0);

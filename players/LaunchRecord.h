@@ -18,6 +18,8 @@
 
 #include <windows.h>
 
+#include "framework/Handles.h"
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -42,11 +44,9 @@ struct LaunchState {
     HANDLE signal = nullptr;  // the launch signal; not owned
     // A duplicate of the process handle for the record's use; handed to the
     // record after the signal, closed here only if it never was.
-    HANDLE process = nullptr;
+    UniqueHandle process;
     std::atomic<HWND> window{nullptr};
     DWORD windowSearchMs = kWindowSearchTimeoutMs;
-
-    ~LaunchState();
 };
 
 class LaunchRecord {

@@ -39,14 +39,12 @@ HCURSOR LoadHandCursor(bool* owned) {
 
 LinkLabel::LinkLabel() {
     handCursor = LoadHandCursor(&ownsCursor);
-    backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    backgroundBrush.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
 }
 
 LinkLabel::~LinkLabel() {
     if (Handle()) Detach();
     if (ownsCursor) DestroyCursor(handCursor);
-    if (backgroundBrush) DeleteObject(backgroundBrush);
-    if (font) DeleteObject(font);
 }
 
 std::string LinkLabel::AddressOf(const std::string& text) {
@@ -65,7 +63,7 @@ std::string LinkLabel::Text() const {
 HBRUSH LinkLabel::OnReflectedCtlColor(HDC dc, UINT) {
     SetTextColor(dc, textColor);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return backgroundBrush;
+    return backgroundBrush.get();
 }
 
 BOOL LinkLabel::PreTranslateMessage(MSG* message) {
@@ -139,8 +137,7 @@ void LinkLabel::ApplyFont() {
     HFONT rebuilt = CreateFontIndirectA(&logFont);
     if (!rebuilt) return;
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(rebuilt), TRUE);
-    DeleteObject(font);
-    font = rebuilt;
+    font.reset(rebuilt);
 }
 
 void LinkLabel::NormalLook() {
@@ -205,7 +202,7 @@ void LinkLabel::DrawFrame() {
     GetClientRect(Handle(), &client);
     HDC dc = GetDC(Handle());
     if (!dc) return;
-    FrameRect(dc, &client, backgroundBrush);
+    FrameRect(dc, &client, backgroundBrush.get());
     if (GetFocus() == Handle()) DrawFocusRect(dc, &client);
     ReleaseDC(Handle(), dc);
 }
@@ -241,7 +238,7 @@ void LinkLabel::FitToText() {
     area.right += 2;
     MoveWindow(Handle(), area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
 
-    font = CreateFontIndirectA(&logFont);
-    if (font) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    font.reset(CreateFontIndirectA(&logFont));
+    if (font) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     NormalLook();
 }
