@@ -15,12 +15,9 @@ BOOL MoviePlayerWindow::Play(const char* path) {
     const char* movieClassName =
         RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     HWND owner = app ? app->MainWindowHandle() : nullptr;
-    if (!windowClassName || !movieClassName) {
-        delete this;
-        return FALSE;
-    }
-    // Hidden until the movie is known to play. A failed creation has already
-    // run PostNcDestroy, which deleted the object.
+    // Either way a failed creation runs PostNcDestroy, which deletes the object.
+    if (!windowClassName || !movieClassName) return FailCreation();
+    // Hidden until the movie is known to play.
     if (!CreateEx(WS_EX_TOPMOST, windowClassName, "動画セーバー", WS_POPUP, screen, owner, 0)) {
         return FALSE;
     }

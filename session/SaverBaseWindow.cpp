@@ -1,23 +1,22 @@
 #include "session/SaverBaseWindow.h"
 
+#include "framework/Handles.h"
+
 #include <cstdlib>
 
 BOOL SaverBaseWindow::CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& rect, HWND parent) {
     if (!windowClassName) {
         windowClassName = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
-        if (!windowClassName) {
-            PostNcDestroy();
-            return FALSE;
-        }
+        if (!windowClassName) return FailCreation();
     }
     return CreateEx(exStyle, windowClassName, "", style, rect, parent, 0);
 }
 
 void SaverBaseWindow::Draw(HDC dc) {
-    HFONT font = CreateFontA(halfHeight, 0, 0, 0, 900, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+    UniqueGdiObject<HFONT> font(CreateFontA(halfHeight, 0, 0, 0, 900, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DRAFT_QUALITY, 0,
-                             "ＭＳ 明朝");
-    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+                             "ＭＳ 明朝"));
+    HGDIOBJ previous = font ? SelectObject(dc, font.get()) : nullptr;
     // Blue, green, red from three draws in that order.
     int blue = std::rand() % 256;
     int green = std::rand() % 256;
@@ -27,10 +26,7 @@ void SaverBaseWindow::Draw(HDC dc) {
     SetBkColor(dc, RGB(0, 0, 0));
     static const char kGlyph[] = "？";
     TextOutA(dc, halfWidth - halfHeight / 2, halfHeight / 2, kGlyph, sizeof kGlyph - 1);
-    if (font) {
-        SelectObject(dc, previous);
-        DeleteObject(font);
-    }
+    if (font) SelectObject(dc, previous);
 }
 
 LRESULT SaverBaseWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -42,10 +42,7 @@ SaverHostWindow::~SaverHostWindow() = default;
 
 BOOL SaverHostWindow::CreateHostWindow() {
     windowClassName = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
-    if (!windowClassName) {
-        PostNcDestroy();
-        return FALSE;
-    }
+    if (!windowClassName) return FailCreation();
     return CreateEx(WS_EX_TOPMOST, windowClassName, "トルヴァリン君", WS_POPUP, 0, 0,
                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr);
 }
@@ -151,7 +148,7 @@ void SaverHostWindow::RestartSwitchTimer() {
 }
 
 void SaverHostWindow::OnSwitchTimer() {
-    endArmed = FALSE;
+    endArmed = false;
     if (currentWindow) {
         SendMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
         currentWindow = nullptr;
@@ -170,7 +167,7 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
     // open a second dialog inside the first.
     if (checkingPassword) return 0;
     if (!endArmed) {
-        endArmed = TRUE;
+        endArmed = true;
         return 0;
     }
     if (wParam != 0) {
@@ -186,7 +183,7 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
         return 0;
     }
     CheckPassword();
-    endArmed = TRUE;
+    endArmed = true;
     return 0;
 }
 

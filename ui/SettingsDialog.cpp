@@ -57,15 +57,13 @@ SettingsDialog::SettingsDialog(HWND parent)
     HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : nullptr;
     if (!instance) instance = GetModuleHandleA(nullptr);
     bigIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    smallIcon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    smallIcon.reset(static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
 }
 
 SettingsDialog::~SettingsDialog() {
     closing = true;
     if (Handle()) DestroyWindow();
-    if (smallIcon) DestroyIcon(smallIcon);
-    if (listFont) DeleteObject(listFont);
 }
 
 void SettingsDialog::DoDataExchange(DataExchange& exchange) {
@@ -183,7 +181,7 @@ BOOL SettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
 
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
 
     // 12 point "ＭＳ ゴシック" for the list.
     HDC screen = GetDC(nullptr);
@@ -192,8 +190,8 @@ BOOL SettingsDialog::OnInitDialog() {
     ReleaseDC(nullptr, screen);
     font.lfCharSet = DEFAULT_CHARSET;
     std::strcpy(font.lfFaceName, "ＭＳ ゴシック");
-    listFont = CreateFontIndirectA(&font);
-    SendMessageA(listBox.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont), TRUE);
+    listFont.reset(CreateFontIndirectA(&font));
+    SendMessageA(listBox.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont.get()), TRUE);
 
     App& app = TheApp();
     using namespace settings;
@@ -372,7 +370,9 @@ LRESULT SettingsDialog::OnSetCursor(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SettingsDialog::OnDragArm() {
-    dragIndex = dragIndex == -1 ? Selection() : -1;
+    bool arm = dragIndex == -1 && !doubleClickPending;
+    doubleClickPending = false;
+    dragIndex = arm ? Selection() : -1;
     return 0;
 }
 
@@ -591,7 +591,8 @@ void SettingsDialog::OnListDoubleClick() {
     // The drag arming that the second press posted finds this and undoes
     // itself. That press is still down: release it as the user would, so
     // that the list box does not go on tracking it during the preview.
-    dragIndex = -2;
+    dragIndex = -1;
+    doubleClickPending = true;
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     OnPreview();
 }
@@ -631,7 +632,7 @@ void SettingsDialog::OnPaint() {
     GetClientRect(Handle(), &client);
     int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, smallIcon);
+    DrawIcon(dc, x, y, smallIcon.get());
     EndPaint(Handle(), &paint);
 }
 
@@ -654,7 +655,10 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
         if (code == EN_KILLFOCUS) OnMinutesKillFocus();
         return TRUE;
     case IDC_SAVER_LIST:
-        if (code == LBN_SELCHANGE) dragIndex = -1;
+        if (code == LBN_SELCHANGE) {
+            dragIndex = -1;
+            doubleClickPending = false;
+        }
         // A double-click previews its row and never starts a drag.
         if (code == LBN_DBLCLK) OnListDoubleClick();
         return TRUE;
@@ -681,7 +685,7 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
 LRESULT SettingsDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: OnPaint(); return 0;
-    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon);
+    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon.get());
     case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
     case kDragArmMessage: return OnDragArm();
     case kEndNoticeMessage: return OnPreviewEnded(wParam);
