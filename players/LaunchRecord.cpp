@@ -4,6 +4,7 @@
 #include "framework/TextUtil.h"
 #include "framework/Thread.h"
 
+#include <utility>
 #include <vector>
 
 LaunchRecord::~LaunchRecord() {
@@ -17,17 +18,15 @@ void LaunchRecord::Stop() {
     HWND program = state ? state->window.exchange(nullptr) : nullptr;
     if (program) PostMessageA(program, WM_CLOSE, 0, 0);
     if (process &&
-        WaitForSingleObject(process, program ? kStopTimeoutMs : 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process, 0);
+        WaitForSingleObject(process.get(), program ? kStopTimeoutMs : 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process.get(), 0);
     }
     WaitForThread();
 }
 
 void LaunchRecord::Clear() {
-    if (thread) CloseHandle(thread);
-    if (process) CloseHandle(process);
-    thread = nullptr;
-    process = nullptr;
+    thread.reset();
+    process.reset();
     state.reset();
 }
 
@@ -35,11 +34,11 @@ HWND LaunchRecord::ProgramWindow() const { return state ? state->window.load() :
 
 bool LaunchRecord::ThreadRunning() const {
     DWORD code = 0;
-    return thread && GetExitCodeThread(thread, &code) && code == STILL_ACTIVE;
+    return thread && GetExitCodeThread(thread.get(), &code) && code == STILL_ACTIVE;
 }
 
 void LaunchRecord::WaitForThread() const {
-    if (thread) WaitForSingleObject(thread, INFINITE);
+    if (thread) WaitForSingleObject(thread.get(), INFINITE);
 }
 
 HANDLE LaunchSignal() {
@@ -79,7 +78,7 @@ HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* opti
     // cleared again after the wait, so that no later wait finds it given.
     ResetEvent(signal);
     auto* argument = new std::shared_ptr<LaunchState>(state);
-    record.thread = StartWorkerThread(&LaunchThread, argument);
+    record.thread.reset(StartWorkerThread(&LaunchThread, argument));
     if (!record.thread) {
         delete argument;
         return nullptr;
@@ -87,7 +86,7 @@ HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* opti
     WaitForSingleObject(signal, INFINITE);
     ResetEvent(signal);
 
-    record.process = state->process.release();
+    record.process = std::move(state->process);
     return record.ProgramWindow();
 }
 

@@ -60,11 +60,11 @@ public:
     std::string path;
     // The launch thread. Stays valid after the thread has ended, for waiting
     // and for its exit code, until the next launch or the record goes away.
-    HANDLE thread = nullptr;
+    UniqueHandle thread;
     // The started process, or null when it could not be created. The record
     // owns its own handle, valid as long as the thread handle, so it stays
     // safe to use even when the process ends and the thread closes its own.
-    HANDLE process = nullptr;
+    UniqueHandle process;
 
     // The started program's first top-level window: set before the launch
     // signal (0 when the start failed or no window was found), set back to 0

@@ -98,8 +98,8 @@ void ProgramWatchDialog::StopProgram() {
         RunKeyMacro(finish.c_str());
     }
     if (record->process &&
-        WaitForSingleObject(record->process, kCloseTimeoutMs) == WAIT_TIMEOUT) {
-        TerminateProcess(record->process, 0);
+        WaitForSingleObject(record->process.get(), kCloseTimeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(record->process.get(), 0);
     }
     record->WaitForThread();
 }

@@ -520,8 +520,7 @@ void SettingsDialog::StartSaverConfiguration(const std::string& path) {
         ShowErrorMessage(Handle(), kCannotStartMessage);
         return;
     }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    UniqueHandle processHandle(info.hProcess), threadHandle(info.hThread);
 }
 
 void SettingsDialog::ShowPropertySheet(const std::string& path) {

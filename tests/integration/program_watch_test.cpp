@@ -196,7 +196,7 @@ TEST_F(ProgramWatchTest, TheFinishMacroAnswersAConfirmation) {
     EXPECT_FALSE(record.ThreadRunning());
     EXPECT_TRUE(env.LogHas("confirmed"));
     DWORD code = 1;
-    EXPECT_TRUE(GetExitCodeProcess(record.process, &code));
+    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(NoticesAfterEnd(), kOneNotice);
 }
@@ -254,7 +254,7 @@ TEST_F(ProgramWatchTest, AProgramIgnoringCloseIsTerminatedAndStillNotifies) {
     EXPECT_FALSE(env.LogHas("exit"));
     EXPECT_FALSE(record.ThreadRunning());
     DWORD code = 1;
-    EXPECT_TRUE(GetExitCodeProcess(record.process, &code));
+    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(NoticesAfterEnd(), kOneNotice);
 }
