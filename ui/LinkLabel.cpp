@@ -88,7 +88,7 @@ LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         HoverMove(position);
         break;
     case WM_LBUTTONDOWN:
-        pressed = 1;
+        pressed = true;
         SetFocus(Handle());
         DrawFrame();
         break;
@@ -112,7 +112,7 @@ LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // A press in progress ends here: with the capture gone its release
         // may never reach the label, which would otherwise keep swallowing
         // keys and holding the hover look after the mouse has left.
-        pressed = 0;
+        pressed = false;
         ReleaseOwnCapture();
         NormalLook();
         return result;
@@ -183,13 +183,13 @@ void LinkLabel::Release(POINT position) {
     } else {
         NormalLook();
     }
-    pressed = 0;
+    pressed = false;
 }
 
 void LinkLabel::CancelPress() {
     ReleaseOwnCapture();
     NormalLook();
-    pressed = 0;
+    pressed = false;
 }
 
 void LinkLabel::Open() {

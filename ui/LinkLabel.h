@@ -56,7 +56,7 @@ private:
     std::string Text() const;
 
     LOGFONTA logFont = {};
-    int pressed = 0;
+    bool pressed = false;
     HCURSOR handCursor = nullptr;
     bool ownsCursor = false;
     UniqueGdiObject<HFONT> font;
