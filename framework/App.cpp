@@ -107,7 +107,7 @@ BOOL App::WriteProfileString(const char* section, const char* key, const char* v
     return WritePrivateProfileStringA(section, key, value, profileName.c_str());
 }
 
-HWND App::MainWindowHandle() const { return mainWindow ? mainWindow->hwnd : nullptr; }
+HWND App::MainWindowHandle() const { return mainWindow ? mainWindow->Handle() : nullptr; }
 
 void App::SetMainWindow(Window* window) {
     mainWindow = window;

@@ -41,7 +41,7 @@ bool ParseWholeNumber(const std::string& text, int& value) {
 
 void DataExchange::Fail(int id, const char* message) {
     failed = true;
-    ShowErrorMessage(dialog.hwnd, message);
+    ShowErrorMessage(dialog.Handle(), message);
     HWND control = dialog.Item(id);
     if (control) {
         SetFocus(control);
@@ -93,7 +93,7 @@ void DataExchange::ComboIndex(int id, int& value) {
 }
 
 void DataExchange::Control(int id, Window& control) {
-    if (failed || control.hwnd) return;
+    if (failed || control.Handle()) return;
     control.Subclass(dialog.Item(id));
 }
 
@@ -106,7 +106,7 @@ std::string Dialog::ItemText(int id) const {
 }
 
 void Dialog::SetItemText(int id, const std::string& text) const {
-    SetDlgItemTextA(hwnd, id, text.c_str());
+    SetDlgItemTextA(Handle(), id, text.c_str());
 }
 
 BOOL Dialog::UpdateData(BOOL saveAndValidate) {
@@ -142,10 +142,10 @@ HBRUSH Dialog::OnCtlColor(HDC dc, HWND control, UINT message) {
 }
 
 BOOL Dialog::PreTranslateMessage(MSG* message) {
-    if (!hwnd) return FALSE;
+    if (!Handle()) return FALSE;
     bool input = (message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST) ||
                  (message->message >= WM_MOUSEFIRST && message->message <= WM_MOUSELAST);
-    return input && IsDialogMessageA(hwnd, message);
+    return input && IsDialogMessageA(Handle(), message);
 }
 
 LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -171,7 +171,7 @@ LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (OnNotify(reinterpret_cast<NMHDR*>(lParam), &result)) {
-            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+            SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
             return result;
         }
         break;
@@ -197,12 +197,12 @@ INT_PTR CALLBACK Dialog::StaticDialogProc(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 BOOL Dialog::CreateFromTemplate(HWND owner) {
-    if (hwnd || !BeginCreationHook()) return FALSE;
+    if (Handle() || !BeginCreationHook()) return FALSE;
     HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : GetModuleHandleA(nullptr);
     HWND created = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner,
                                       &StaticDialogProc, 0);
     EndCreationHook();
-    return created != nullptr && hwnd == created;
+    return created != nullptr && Handle() == created;
 }
 
 BOOL Dialog::CreateModeless(HWND owner) { return CreateFromTemplate(owner); }
@@ -228,10 +228,10 @@ INT_PTR Dialog::DoModal() {
         if (enableOwner) EnableWindow(owner, TRUE);
         return -1;
     }
-    if (inModalLoop && !IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_SHOWNORMAL);
+    if (inModalLoop && !IsWindowVisible(Handle())) ShowWindow(Handle(), SW_SHOWNORMAL);
 
     App* app = App::Instance();
-    while (inModalLoop && hwnd) {
+    while (inModalLoop && Handle()) {
         int quitCode = 0;
         bool more = app ? app->PumpMessage(&quitCode) : false;
         if (!more) {
@@ -241,8 +241,8 @@ INT_PTR Dialog::DoModal() {
     }
     inModalLoop = false;
     if (enableOwner) EnableWindow(owner, TRUE);
-    if (owner && hwnd && GetActiveWindow() == hwnd) SetActiveWindow(owner);
-    if (hwnd) ::DestroyWindow(hwnd);
+    if (owner && Handle() && GetActiveWindow() == Handle()) SetActiveWindow(owner);
+    if (Handle()) ::DestroyWindow(Handle());
     return modalResult;
 }
 
@@ -252,7 +252,7 @@ void Dialog::EndDialog(int result) {
         // DoModal enables the owner first and then destroys the dialog, so
         // that the activation goes back to the owner.
         inModalLoop = false;
-    } else if (hwnd) {
-        ShowWindow(hwnd, SW_HIDE);
+    } else if (Handle()) {
+        ShowWindow(Handle(), SW_HIDE);
     }
 }

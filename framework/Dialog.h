@@ -59,7 +59,7 @@ public:
     // FALSE when a value was refused (the fields keep what they held).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
-    HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+    HWND Item(int id) const { return GetDlgItem(Handle(), id); }
     std::string ItemText(int id) const;
     void SetItemText(int id, const std::string& text) const;
 

@@ -102,10 +102,7 @@ bool Window::EndCreationHook() {
 BOOL Window::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                       int x, int y, int width, int height, HWND parent, HMENU menuOrId,
                       void* param) {
-    if (hwnd || !BeginCreationHook()) {
-        PostNcDestroy();
-        return FALSE;
-    }
+    if (hwnd || !BeginCreationHook()) return FailCreation();
     HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : GetModuleHandleA(nullptr);
     HWND created = CreateWindowExA(exStyle, className, windowName, style, x, y, width, height,
                                    parent, menuOrId, instance, param);
@@ -113,8 +110,7 @@ BOOL Window::CreateEx(DWORD exStyle, const char* className, const char* windowNa
     if (!created) {
         // A window that got as far as WM_NCDESTROY has run PostNcDestroy
         // already; one that never existed gets it here.
-        if (!attached) PostNcDestroy();
-        return FALSE;
+        return attached ? FALSE : FailCreation();
     }
     return TRUE;
 }
@@ -142,6 +138,11 @@ LRESULT Window::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Window::PostNcDestroy() {}
+
+BOOL Window::FailCreation() {
+    PostNcDestroy();
+    return FALSE;
+}
 
 LRESULT CALLBACK Window::StaticWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = FromHandle(handle);

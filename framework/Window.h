@@ -10,8 +10,10 @@
 // the main-window pointer is cleared and the message loop is told to end.
 //
 // A CreateEx that fails has always run PostNcDestroy by the time it returns
-// (through WM_NCDESTROY when the window got that far, directly otherwise), so
-// the caller of a self-deleting window never deletes it after a failure.
+// (through WM_NCDESTROY when the window got that far, through FailCreation
+// otherwise), so the caller of a self-deleting window never deletes it after
+// a failure. A window that gives up before calling CreateEx uses FailCreation
+// too: there is no other way for a failed creation to end.
 #pragma once
 
 #include <windows.h>
@@ -23,7 +25,9 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    HWND hwnd = nullptr;
+    // The window this object is attached to, or null. Only attaching and
+    // detaching change it.
+    HWND Handle() const { return hwnd; }
 
     // The object attached to a window of this thread, or null.
     static Window* FromHandle(HWND handle);
@@ -57,6 +61,9 @@ protected:
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs once the window is gone and the object detached.
     virtual void PostNcDestroy();
+    // Ends a creation that failed before any window existed: runs
+    // PostNcDestroy (which may delete this object) and returns FALSE.
+    BOOL FailCreation();
 
     // Common messages a derived class may want to override through WindowProc.
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -77,5 +84,6 @@ private:
     static LRESULT CALLBACK StaticWindowProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
 
+    HWND hwnd = nullptr;
     WNDPROC previousProc = nullptr;
 };

@@ -50,11 +50,11 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     // nothing posted.
     if (!className || !path || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ||
         !FlashControlRegistered()) {
-        delete this;
-        return FALSE;
+        return FailCreation();
     }
     // From here on every failure destroys the window, and PostNcDestroy
     // posts the end notice and frees the object.
+    endNoticeDue = true;
     HWND owner = app ? app->MainWindowHandle() : nullptr;
     if (!CreateEx(WS_EX_TOPMOST, className, TOLVARIN_PLAYER_CAPTION, WS_POPUP | WS_VISIBLE, rect,
                   owner, 0)) {
@@ -65,7 +65,7 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     // The control takes the window's own rectangle in client coordinates,
     // so that its border lies off the screen on every side.
     if (!browserHost.CreateControl(kWebBrowserClsid, TOLVARIN_PLAYER_CAPTION,
-                                   WS_CHILD | WS_VISIBLE, rect, hwnd, kBrowserControlId)) {
+                                   WS_CHILD | WS_VISIBLE, rect, Handle(), kBrowserControlId)) {
         DestroyWindow();
         return FALSE;
     }
@@ -96,7 +96,7 @@ BOOL FlashPlayerWindow::Play(const char* path) {
     browser->Navigate(url, &flags, &target, &postData, &headers);
     SysFreeString(url);
 
-    clickPending = FALSE;
+    clickPending = false;
     lastMouseX = -1;
     lastMouseY = -1;
     stepIndex = -1;
@@ -111,11 +111,11 @@ BOOL FlashPlayerWindow::Play(const char* path) {
 }
 
 void FlashPlayerWindow::StartMacroTimer(UINT periodMs) {
-    SetTimer(hwnd, kMacroTimerId, periodMs, nullptr);
+    SetTimer(Handle(), kMacroTimerId, periodMs, nullptr);
 }
 
 void FlashPlayerWindow::RunMacroStep() {
-    KillTimer(hwnd, kMacroTimerId);
+    KillTimer(Handle(), kMacroTimerId);
     if (stepIndex < 0 || stepIndex >= static_cast<int>(steps.size())) return;
     const MacroStep step = steps[static_cast<size_t>(stepIndex)];
 
@@ -126,7 +126,7 @@ void FlashPlayerWindow::RunMacroStep() {
         // follows is the window's own.
         lastMouseX = -1;
         lastMouseY = -1;
-        clickPending = TRUE;
+        clickPending = true;
         SetCursorPos(point.x, point.y);
         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
         mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
@@ -150,7 +150,7 @@ BOOL FlashPlayerWindow::PreTranslateMessage(MSG* message) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (clickPending) {
-            clickPending = FALSE;  // the macro's own click
+            clickPending = false;  // the macro's own click
         } else {
             Post(WM_CLOSE);
         }
@@ -176,7 +176,7 @@ LRESULT FlashPlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         if (wParam == kMacroTimerId) RunMacroStep();
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
-        if (stepIndex != -1) KillTimer(hwnd, kMacroTimerId);
+        if (stepIndex != -1) KillTimer(Handle(), kMacroTimerId);
         // The control goes before its window is pulled away under it.
         browserHost.Destroy();
         return DefaultProc(message, wParam, lParam);
@@ -186,7 +186,8 @@ LRESULT FlashPlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void FlashPlayerWindow::PostNcDestroy() {
-    if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
+    App* app = App::Instance();
+    if (app && endNoticeDue) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
     if (cursorHidden) ShowCursor(TRUE);
     if (browser) {
         browser->Release();

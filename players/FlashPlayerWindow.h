@@ -52,7 +52,9 @@ private:
     IWebBrowser2* browser = nullptr;
     int lastMouseX = -1;
     int lastMouseY = -1;
-    BOOL clickPending = FALSE;
+    bool clickPending = false;
+    // Whether going away posts the end notice: only once creation was tried.
+    bool endNoticeDue = false;
     int stepIndex = -1;
     bool cursorHidden = false;
 };

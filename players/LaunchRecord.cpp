@@ -4,11 +4,8 @@
 #include "framework/TextUtil.h"
 #include "framework/Thread.h"
 
+#include <utility>
 #include <vector>
-
-LaunchState::~LaunchState() {
-    if (process) CloseHandle(process);
-}
 
 LaunchRecord::~LaunchRecord() {
     Stop();
@@ -21,29 +18,27 @@ void LaunchRecord::Stop() {
     HWND program = state ? state->window.exchange(nullptr) : nullptr;
     if (program) PostMessageA(program, WM_CLOSE, 0, 0);
     if (process &&
-        WaitForSingleObject(process, program ? kStopTimeoutMs : 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process, 0);
+        WaitForSingleObject(process.get(), program ? kStopTimeoutMs : 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process.get(), 0);
     }
     WaitForThread();
 }
 
 void LaunchRecord::Clear() {
-    if (thread) CloseHandle(thread);
-    if (process) CloseHandle(process);
-    thread = nullptr;
-    process = nullptr;
+    thread.reset();
+    process.reset();
     state.reset();
 }
 
-HWND LaunchRecord::Window() const { return state ? state->window.load() : nullptr; }
+HWND LaunchRecord::ProgramWindow() const { return state ? state->window.load() : nullptr; }
 
 bool LaunchRecord::ThreadRunning() const {
     DWORD code = 0;
-    return thread && GetExitCodeThread(thread, &code) && code == STILL_ACTIVE;
+    return thread && GetExitCodeThread(thread.get(), &code) && code == STILL_ACTIVE;
 }
 
 void LaunchRecord::WaitForThread() const {
-    if (thread) WaitForSingleObject(thread, INFINITE);
+    if (thread) WaitForSingleObject(thread.get(), INFINITE);
 }
 
 namespace {
@@ -86,7 +81,7 @@ HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* opti
     // cleared again after the wait, so that no later wait finds it given.
     ResetEvent(signal);
     auto* argument = new std::shared_ptr<LaunchState>(state);
-    record.thread = StartWorkerThread(&LaunchThread, argument);
+    record.thread.reset(StartWorkerThread(&LaunchThread, argument));
     if (!record.thread) {
         delete argument;
         return nullptr;
@@ -94,9 +89,8 @@ HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* opti
     WaitForSingleObject(signal, INFINITE);
     ResetEvent(signal);
 
-    record.process = state->process;
-    state->process = nullptr;
-    return record.Window();
+    record.process = std::move(state->process);
+    return record.ProgramWindow();
 }
 
 namespace {
@@ -148,6 +142,7 @@ unsigned __stdcall LaunchThread(void* argument) {
         SetEvent(state->signal);
         return 0;
     }
+    UniqueHandle processHandle(info.hProcess), threadHandle(info.hThread);
 
     // Bounded: a program that never waits for input must not keep the
     // starter, blocked on the signal, waiting for ever. Its result is not
@@ -167,19 +162,17 @@ unsigned __stdcall LaunchThread(void* argument) {
         // end the program: a failed launch, and no program left running.
         TerminateProcess(info.hProcess, 0);
         WaitForSingleObject(info.hProcess, INFINITE);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
         state->window = nullptr;
         SetEvent(state->signal);
         return 0;
     }
     state->window = window;
-    state->process = own;
+    state->process.reset(own);
     SetEvent(state->signal);
 
     WaitForSingleObject(info.hProcess, INFINITE);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    processHandle.reset();
+    threadHandle.reset();
 
     if (state->window.exchange(nullptr) != nullptr) {
         if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 1, 0);

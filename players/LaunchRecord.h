@@ -5,7 +5,7 @@
 // dialog's preview) calls StartLaunch on the record it owns, on the
 // user-interface thread. StartLaunch starts LaunchThread and blocks until
 // the thread gives the launch signal (the role event that the start-up sets)
-// to say that the attempt is over; the record's Window() then tells whether
+// to say that the attempt is over; the record's ProgramWindow() then tells whether
 // the program runs and has a window. When the process of a launch whose
 // window was found ends, the thread sets the window back to 0 and posts
 // WM_APP+1 (wParam 1, lParam 0) to the application's main window.
@@ -19,6 +19,8 @@
 #include "players/WindowIds.h"
 
 #include <windows.h>
+
+#include "framework/Handles.h"
 
 #include <atomic>
 #include <memory>
@@ -41,11 +43,9 @@ struct LaunchState {
     HANDLE signal = nullptr;  // the launch signal; not owned
     // A duplicate of the process handle for the record's use; handed to the
     // record after the signal, closed here only if it never was.
-    HANDLE process = nullptr;
+    UniqueHandle process;
     std::atomic<HWND> window{nullptr};
     DWORD windowSearchMs = kWindowSearchTimeoutMs;
-
-    ~LaunchState();
 };
 
 class LaunchRecord {
@@ -59,16 +59,16 @@ public:
     std::string path;
     // The launch thread. Stays valid after the thread has ended, for waiting
     // and for its exit code, until the next launch or the record goes away.
-    HANDLE thread = nullptr;
+    UniqueHandle thread;
     // The started process, or null when it could not be created. The record
     // owns its own handle, valid as long as the thread handle, so it stays
     // safe to use even when the process ends and the thread closes its own.
-    HANDLE process = nullptr;
+    UniqueHandle process;
 
     // The started program's first top-level window: set before the launch
     // signal (0 when the start failed or no window was found), set back to 0
     // by the thread when the process has ended.
-    HWND Window() const;
+    HWND ProgramWindow() const;
     // Whether the launch thread is still running (its exit code is
     // STILL_ACTIVE).
     bool ThreadRunning() const;

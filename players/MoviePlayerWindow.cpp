@@ -13,12 +13,9 @@ BOOL MoviePlayerWindow::Play(const char* path) {
     const char* movieClassName =
         RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     HWND owner = app ? app->MainWindowHandle() : nullptr;
-    if (!windowClassName || !movieClassName) {
-        delete this;
-        return FALSE;
-    }
-    // Hidden until the movie is known to play. A failed creation has already
-    // run PostNcDestroy, which deleted the object.
+    // Either way a failed creation runs PostNcDestroy, which deletes the object.
+    if (!windowClassName || !movieClassName) return FailCreation();
+    // Hidden until the movie is known to play.
     if (!CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_PLAYER_CAPTION, WS_POPUP, screen, owner,
                   0)) {
         return FALSE;
@@ -26,24 +23,24 @@ BOOL MoviePlayerWindow::Play(const char* path) {
 
     HINSTANCE instance = app && app->Handle() ? app->Handle() : GetModuleHandleA(nullptr);
     movieWindow = CreateWindowExA(0, movieClassName, nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0,
-                                  0, hwnd, nullptr, instance, nullptr);
+                                  0, Handle(), nullptr, instance, nullptr);
     if (!movieWindow || !movie.Open(path, movieWindow)) return FailPlay();
 
     SIZE natural = movie.NaturalSize();
     RECT client = {};
-    GetClientRect(hwnd, &client);
+    GetClientRect(Handle(), &client);
     RECT fit = FitMovie(natural.cx, natural.cy, client.right, client.bottom);
 
-    ShowWindow(hwnd, SW_SHOW);
+    ShowWindow(Handle(), SW_SHOW);
     SetWindowPos(movieWindow, nullptr, fit.left, fit.top, fit.right - fit.left,
                  fit.bottom - fit.top, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER);
     movie.Stretch(fit.right - fit.left, fit.bottom - fit.top);
 
     firstMouseX = -1;
     firstMouseY = -1;
-    if (!movie.Play(hwnd)) return FailPlay();
-    SetCapture(hwnd);
-    Post(WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), 0);
+    if (!movie.Play(Handle())) return FailPlay();
+    SetCapture(Handle());
+    Post(WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle()), 0);
     return TRUE;
 }
 
@@ -57,7 +54,7 @@ BOOL MoviePlayerWindow::FailPlay() {
 
 LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    switch (ApplySaverInputRules(hwnd, message, wParam, lParam, firstMouseX, firstMouseY, &result)) {
+    switch (ApplySaverInputRules(Handle(), message, wParam, lParam, firstMouseX, firstMouseY, &result)) {
     case SaverInputResult::Handled: return result;
     case SaverInputResult::ThenDefault: return DefaultProc(message, wParam, lParam);
     case SaverInputResult::NotInput: break;
@@ -68,11 +65,11 @@ LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         // of ours): start over, so that the movie loops until the user
         // comes back. Every device says so, whether it then stands on its
         // last frame or back at the start, and whatever units it counts in.
-        if (wParam == MCI_NOTIFY_SUCCESSFUL && movie.IsOpen()) movie.StartOver(hwnd);
+        if (wParam == MCI_NOTIFY_SUCCESSFUL && movie.IsOpen()) movie.StartOver(Handle());
         return 0;
     case WM_ERASEBKGND: {
         RECT rect;
-        GetClientRect(hwnd, &rect);
+        GetClientRect(Handle(), &rect);
         FillRect(reinterpret_cast<HDC>(wParam), &rect,
                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return TRUE;

@@ -22,7 +22,7 @@ bool EndsWithExe(const std::string& path) {
 ProgramWatchDialog::ProgramWatchDialog() : Dialog(IDD_PROGRAM_WATCH, nullptr) {}
 
 ProgramWatchDialog::~ProgramWatchDialog() {
-    if (hwnd) ::DestroyWindow(hwnd);
+    if (Handle()) ::DestroyWindow(Handle());
 }
 
 void ProgramWatchDialog::DoDataExchange(DataExchange&) {}
@@ -61,7 +61,7 @@ BOOL ProgramWatchDialog::RunProgram() {
     }
     POINT cursor = {};
     GetCursorPos(&cursor);
-    SetWindowPos(hwnd, HWND_TOP, cursor.x, cursor.y, 1, 1, SWP_SHOWWINDOW);
+    SetWindowPos(Handle(), HWND_TOP, cursor.x, cursor.y, 1, 1, SWP_SHOWWINDOW);
     ArmMouseWatch();
     ShowCursor(FALSE);
     return TRUE;
@@ -79,14 +79,14 @@ void ProgramWatchDialog::StopProgram() {
 
     if (mouseWatch) {
         EndMouseWatch();
-        if (hwnd) ::DestroyWindow(hwnd);
+        if (Handle()) ::DestroyWindow(Handle());
     }
 
     if (!record || !record->ThreadRunning()) return;
 
     // The window is 0 once the thread has seen the process end; a post to
     // window 0 would land in this thread's own queue.
-    HWND program = record->Window();
+    HWND program = record->ProgramWindow();
     if (program) {
         SetForegroundWindow(program);
         PostMessageA(program, WM_CLOSE, 0, 0);
@@ -96,8 +96,8 @@ void ProgramWatchDialog::StopProgram() {
         RunKeyMacro(finish.c_str());
     }
     if (record->process &&
-        WaitForSingleObject(record->process, kCloseTimeoutMs) == WAIT_TIMEOUT) {
-        TerminateProcess(record->process, 0);
+        WaitForSingleObject(record->process.get(), kCloseTimeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(record->process.get(), 0);
     }
     record->WaitForThread();
 }
@@ -122,7 +122,7 @@ void ProgramWatchDialog::EndMouseWatch() {
 
 void ProgramWatchDialog::OnWatchedInput() {
     if (captureArmed) {
-        SetCapture(hwnd);
+        SetCapture(Handle());
         captureArmed = 0;
     } else {
         StopProgram();
@@ -135,7 +135,7 @@ void ProgramWatchDialog::OnLeftButtonUp() {
     POINT remembered = {};
     GetCursorPos(&remembered);
     RECT rect = {};
-    GetWindowRect(hwnd, &rect);
+    GetWindowRect(Handle(), &rect);
     SetCursorPos(rect.left, rect.top);
     ArmMouseWatch();
     SetCursorPos(remembered.x, remembered.y);
@@ -144,7 +144,7 @@ void ProgramWatchDialog::OnLeftButtonUp() {
 LRESULT ProgramWatchDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
         StopProgram();
-        if (!hwnd) return 0;
+        if (!Handle()) return 0;
     } else if (mouseWatch) {
         switch (message) {
         case WM_KEYDOWN:
@@ -178,7 +178,7 @@ LRESULT ProgramWatchDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
             break;
         }
         // StopProgram may have destroyed the window meanwhile.
-        if (!hwnd) return 0;
+        if (!Handle()) return 0;
     }
     return Dialog::WindowProc(message, wParam, lParam);
 }

@@ -11,7 +11,7 @@ BOOL CoverWindow::CreateFullScreen(HWND owner) {
 
 LRESULT CoverWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    switch (ApplySaverInputRules(hwnd, message, wParam, lParam, firstMouseX, firstMouseY, &result)) {
+    switch (ApplySaverInputRules(Handle(), message, wParam, lParam, firstMouseX, firstMouseY, &result)) {
     case SaverInputResult::Handled: return result;
     case SaverInputResult::ThenDefault: return DefaultProc(message, wParam, lParam);
     case SaverInputResult::NotInput: break;

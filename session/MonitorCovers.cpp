@@ -8,7 +8,7 @@ class MonitorCovers::Cover : public Window {
 public:
     explicit Cover(MonitorCovers& owner) : covers(owner) {}
     ~Cover() override {
-        if (hwnd) DestroyWindow();
+        if (Handle()) DestroyWindow();
     }
 
     bool Create(HWND ownerWindow, const RECT& rect) {
@@ -24,7 +24,7 @@ public:
     }
 
     void Place(const RECT& rect) {
-        SetWindowPos(hwnd, HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
+        SetWindowPos(Handle(), HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
                      rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
 
@@ -43,7 +43,7 @@ protected:
         case WM_MBUTTONDOWN:
         case WM_MOUSEMOVE: {
             POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            ClientToScreen(hwnd, &at);
+            ClientToScreen(Handle(), &at);
             covers.Report(message, at);
             return 0;
         }

@@ -37,10 +37,7 @@ SaverHostWindow::~SaverHostWindow() = default;
 
 BOOL SaverHostWindow::CreateHostWindow() {
     windowClassName = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
-    if (!windowClassName) {
-        PostNcDestroy();
-        return FALSE;
-    }
+    if (!windowClassName) return FailCreation();
     return CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_NAME, WS_POPUP, 0, 0,
                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr);
 }
@@ -71,13 +68,13 @@ LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
     const SaverSettings& stored = AppSettings();
     switchPeriod = SwitchPeriodMs(stored.SessionMinutes());
     if (stored.TimerOn() && onCount > 1) {
-        SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+        SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
     } else {
         switchPeriod = 0;
     }
-    WINNLSEnableIME(hwnd, FALSE);
+    WINNLSEnableIME(Handle(), FALSE);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
-    covers.Open(hwnd, [this](UINT message) { OnCoverInput(message); });
+    covers.Open(Handle(), [this](UINT message) { OnCoverInput(message); });
     StartNextEntry();
     return 0;
 }
@@ -99,7 +96,7 @@ void SaverHostWindow::StartNextEntry() {
         return;
     case EntryKind::Program: {
         if (!AppSettings().ProgramSwitchesOnTime(currentEntry)) {
-            KillTimer(hwnd, kSwitchTimerId);
+            KillTimer(Handle(), kSwitchTimerId);
         }
         launch.path = currentEntry;
         watchDialog.record = &launch;
@@ -127,7 +124,7 @@ void SaverHostWindow::StartNextEntry() {
 
 void SaverHostWindow::ShowCover() {
     auto* cover = new CoverWindow();
-    if (cover->CreateFullScreen(hwnd)) {
+    if (cover->CreateFullScreen(Handle())) {
         currentWindow = cover;
         return;
     }
@@ -135,18 +132,18 @@ void SaverHostWindow::ShowCover() {
     // is on the screen and nothing would end it: end it as if the user had
     // come back.
     currentWindow = nullptr;
-    PostMessageA(hwnd, kEndNoticeMessage, 0, 0);
+    PostMessageA(Handle(), kEndNoticeMessage, 0, 0);
 }
 
 void SaverHostWindow::RestartSwitchTimer() {
-    KillTimer(hwnd, kSwitchTimerId);
-    SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+    KillTimer(Handle(), kSwitchTimerId);
+    SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
 }
 
 void SaverHostWindow::OnSwitchTimer() {
-    endArmed = FALSE;
+    endArmed = false;
     if (currentWindow) {
-        SendMessageA(currentWindow->hwnd, WM_CLOSE, 0, 0);
+        SendMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
         currentWindow = nullptr;
     } else {
         if (KindOfPath(currentEntry) == EntryKind::ScreenSaver) {
@@ -163,7 +160,7 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
     // open a second dialog inside the first.
     if (checkingPassword) return 0;
     if (!endArmed) {
-        endArmed = TRUE;
+        endArmed = true;
         return 0;
     }
     if (wParam != 0) {
@@ -172,39 +169,39 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
         // button press, hidden cursor and capture behind: undo them.
         watchDialog.StopProgram();
     }
-    KillTimer(hwnd, kSwitchTimerId);
+    KillTimer(Handle(), kSwitchTimerId);
     if (!passLock) {
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
         return 0;
     }
     CheckPassword();
-    endArmed = TRUE;
+    endArmed = true;
     return 0;
 }
 
 void SaverHostWindow::CheckPassword() {
     // The system's dialog has the user's input meanwhile.
     covers.SetQuiet(true);
-    ShowWindow(hwnd, SW_SHOW);
+    ShowWindow(Handle(), SW_SHOW);
     RECT client = {};
-    GetClientRect(hwnd, &client);
+    GetClientRect(Handle(), &client);
     auto* backdrop = new SaverBaseWindow();
     HWND backdropWindow = nullptr;
-    if (backdrop->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, client, hwnd)) {
-        backdropWindow = backdrop->hwnd;
+    if (backdrop->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, client, Handle())) {
+        backdropWindow = backdrop->Handle();
     }
     PasswordHelper helper;
     checkingPassword = true;
-    BOOL verified = helper.VerifyPassword(hwnd);
+    BOOL verified = helper.VerifyPassword(Handle());
     checkingPassword = false;
     if (verified) {
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
         return;
     }
     currentWindow = nullptr;
     if (backdropWindow) PostMessageA(backdropWindow, WM_CLOSE, 0, 0);
-    if (switchPeriod != 0) SetTimer(hwnd, kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
-    ShowWindow(hwnd, SW_HIDE);
+    if (switchPeriod != 0) SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+    ShowWindow(Handle(), SW_HIDE);
     covers.SetQuiet(false);
     StartNextEntry();
 }
@@ -216,9 +213,9 @@ void SaverHostWindow::CheckPassword() {
 void SaverHostWindow::OnCoverInput(UINT message) {
     bool program = KindOfPath(currentEntry) == EntryKind::Program;
     switch (ChooseCoverInputAction(currentWindow != nullptr, launch.ThreadRunning(), program,
-                                   watchDialog.hwnd != nullptr, message)) {
+                                   watchDialog.Handle() != nullptr, message)) {
     case CoverInputAction::CloseWindow:
-        PostMessageA(currentWindow->hwnd, WM_CLOSE, 0, 0);
+        PostMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
         break;
     case CoverInputAction::StopLaunch:
         // Its end notice then ends the session as the entry's own end would.
@@ -233,9 +230,9 @@ void SaverHostWindow::OnDestroy() {
     // A launched program that still runs (the session ended some other
     // way) is closed with the session, and a watch still set up is undone.
     if (launch.thread && launch.ThreadRunning()) watchDialog.StopProgram();
-    WINNLSEnableIME(hwnd, TRUE);
+    WINNLSEnableIME(Handle(), TRUE);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
-    KillTimer(hwnd, kSwitchTimerId);
+    KillTimer(Handle(), kSwitchTimerId);
 }
 
 void SaverHostWindow::PostNcDestroy() {

@@ -49,7 +49,7 @@ private:
     Window* currentWindow = nullptr;  // a player or the cover window; not owned
     int onCount = 0;
     LaunchRecord launch;
-    BOOL endArmed = TRUE;
+    bool endArmed = true;
     // Set while the password is asked for: end notices are ignored then.
     bool checkingPassword = false;
     ProgramWatchDialog watchDialog;

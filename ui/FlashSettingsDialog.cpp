@@ -62,7 +62,7 @@ HWND FlashSettingsDialog::List() const { return Item(IDC_FLASH_LIST); }
 
 BOOL FlashSettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    SetWindowTextA(hwnd, FileSettingsCaption(path).c_str());
+    SetWindowTextA(Handle(), FileSettingsCaption(path).c_str());
 
     AddComboItems(Item(IDC_FLASH_ACTION), {kClickText, kReloadText});
     AddComboItems(Item(IDC_FLASH_X_UNIT), {"pix", "％"});
@@ -95,7 +95,7 @@ BOOL FlashSettingsDialog::OnInitDialog() {
 void FlashSettingsDialog::OnOK() {
     // Not written: the dialog stays open with its rows.
     if (!AppSettings().WriteFlashMacro(path, WriteMacroRows(Rows()))) {
-        ShowErrorMessage(hwnd, settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
+        ShowErrorMessage(Handle(), settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
         return;
     }
     Dialog::OnOK();
@@ -229,7 +229,7 @@ void FlashSettingsDialog::ActionChanged() {
 
 void FlashSettingsDialog::Add() {
     BOOL translated = FALSE;
-    int time = static_cast<int>(GetDlgItemInt(hwnd, IDC_FLASH_TIME, &translated, TRUE));
+    int time = static_cast<int>(GetDlgItemInt(Handle(), IDC_FLASH_TIME, &translated, TRUE));
     int row = InsertTimeSorted(time);
     if (row < 0) return;
 
@@ -246,7 +246,7 @@ void FlashSettingsDialog::Add() {
     if (std::string(actionText) != kReloadText) {
         auto coordinate = [this](int editId, int unitId) {
             BOOL ok = FALSE;
-            int value = static_cast<int>(GetDlgItemInt(hwnd, editId, &ok, TRUE));
+            int value = static_cast<int>(GetDlgItemInt(Handle(), editId, &ok, TRUE));
             bool percent = ComboSelection(Item(unitId)) == kPercentIndex;
             return DecimalText(value) + (percent ? "%" : "");
         };

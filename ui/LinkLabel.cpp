@@ -39,14 +39,12 @@ HCURSOR LoadHandCursor(bool* owned) {
 
 LinkLabel::LinkLabel() {
     handCursor = LoadHandCursor(&ownsCursor);
-    backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    backgroundBrush.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
 }
 
 LinkLabel::~LinkLabel() {
-    if (hwnd) Detach();
+    if (Handle()) Detach();
     if (ownsCursor) DestroyCursor(handCursor);
-    if (backgroundBrush) DeleteObject(backgroundBrush);
-    if (font) DeleteObject(font);
 }
 
 std::string LinkLabel::AddressOf(const std::string& text) {
@@ -56,16 +54,16 @@ std::string LinkLabel::AddressOf(const std::string& text) {
 }
 
 std::string LinkLabel::Text() const {
-    int length = GetWindowTextLengthA(hwnd);
+    int length = GetWindowTextLengthA(Handle());
     std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(hwnd, text.data(), length + 1);
+    GetWindowTextA(Handle(), text.data(), length + 1);
     return text.data();
 }
 
 HBRUSH LinkLabel::OnReflectedCtlColor(HDC dc, UINT) {
     SetTextColor(dc, textColor);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return backgroundBrush;
+    return backgroundBrush.get();
 }
 
 BOOL LinkLabel::PreTranslateMessage(MSG* message) {
@@ -90,8 +88,8 @@ LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         HoverMove(position);
         break;
     case WM_LBUTTONDOWN:
-        pressed = 1;
-        SetFocus(hwnd);
+        pressed = true;
+        SetFocus(Handle());
         DrawFrame();
         break;
     case WM_LBUTTONUP:
@@ -106,7 +104,7 @@ LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: {
         LRESULT result = DefaultProc(message, wParam, lParam);
         DrawFrame();
-        if (GetCapture() != hwnd) NormalLook();
+        if (GetCapture() != Handle()) NormalLook();
         return result;
     }
     case WM_KILLFOCUS: {
@@ -114,7 +112,7 @@ LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // A press in progress ends here: with the capture gone its release
         // may never reach the label, which would otherwise keep swallowing
         // keys and holding the hover look after the mouse has left.
-        pressed = 0;
+        pressed = false;
         ReleaseOwnCapture();
         NormalLook();
         return result;
@@ -129,7 +127,7 @@ LRESULT LinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void LinkLabel::ReleaseOwnCapture() {
-    if (GetCapture() == hwnd) ReleaseCapture();
+    if (GetCapture() == Handle()) ReleaseCapture();
 }
 
 void LinkLabel::ApplyFont() {
@@ -138,31 +136,30 @@ void LinkLabel::ApplyFont() {
     if (!font) return;
     HFONT rebuilt = CreateFontIndirectA(&logFont);
     if (!rebuilt) return;
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(rebuilt), TRUE);
-    DeleteObject(font);
-    font = rebuilt;
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(rebuilt), TRUE);
+    font.reset(rebuilt);
 }
 
 void LinkLabel::NormalLook() {
     logFont.lfUnderline = 0;
     ApplyFont();
-    textColor = GetFocus() == hwnd ? kFocusColor : kNormalColor;
-    InvalidateRect(hwnd, nullptr, TRUE);
+    textColor = GetFocus() == Handle() ? kFocusColor : kNormalColor;
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void LinkLabel::HoverLook() {
     logFont.lfUnderline = 1;
     ApplyFont();
     textColor = kHoverColor;
-    InvalidateRect(hwnd, nullptr, FALSE);
+    InvalidateRect(Handle(), nullptr, FALSE);
     // With the capture held the label learns when the mouse leaves it.
-    SetCapture(hwnd);
+    SetCapture(Handle());
 }
 
 void LinkLabel::HoverMove(POINT position) {
     if (GetCapture() == nullptr) HoverLook();
     RECT client;
-    GetClientRect(hwnd, &client);
+    GetClientRect(Handle(), &client);
     // While the button is held the capture and the look stay, so that the
     // release is still seen.
     if (!PtInRect(&client, position) && !pressed) {
@@ -175,39 +172,39 @@ void LinkLabel::Release(POINT position) {
     if (!pressed) return;
     ReleaseOwnCapture();
     RECT client;
-    GetClientRect(hwnd, &client);
+    GetClientRect(Handle(), &client);
     if (PtInRect(&client, position)) {
         Open();
         POINT cursor = {};
         RECT window = {};
         GetCursorPos(&cursor);
-        GetWindowRect(hwnd, &window);
+        GetWindowRect(Handle(), &window);
         if (!PtInRect(&window, cursor)) NormalLook();
     } else {
         NormalLook();
     }
-    pressed = 0;
+    pressed = false;
 }
 
 void LinkLabel::CancelPress() {
     ReleaseOwnCapture();
     NormalLook();
-    pressed = 0;
+    pressed = false;
 }
 
 void LinkLabel::Open() {
     std::string address = AddressOf(Text());
-    ShellExecuteA(GetParent(hwnd), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(GetParent(Handle()), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void LinkLabel::DrawFrame() {
     RECT client;
-    GetClientRect(hwnd, &client);
-    HDC dc = GetDC(hwnd);
+    GetClientRect(Handle(), &client);
+    HDC dc = GetDC(Handle());
     if (!dc) return;
-    FrameRect(dc, &client, backgroundBrush);
-    if (GetFocus() == hwnd) DrawFocusRect(dc, &client);
-    ReleaseDC(hwnd, dc);
+    FrameRect(dc, &client, backgroundBrush.get());
+    if (GetFocus() == Handle()) DrawFocusRect(dc, &client);
+    ReleaseDC(Handle(), dc);
 }
 
 void LinkLabel::Paint() {
@@ -219,29 +216,29 @@ void LinkLabel::Paint() {
 }
 
 void LinkLabel::FitToText() {
-    HFONT current = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+    HFONT current = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
     if (!current) current = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     if (GetObjectA(current, sizeof logFont, &logFont) == 0) return;
 
     std::string text = Text();
     SIZE extent = {};
-    HDC dc = GetDC(hwnd);
+    HDC dc = GetDC(Handle());
     if (!dc) return;
     HGDIOBJ old = SelectObject(dc, current);
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
+    ReleaseDC(Handle(), dc);
 
     // The frame line goes round the text: one pixel more on every side, the
     // left edge kept where it is.
     RECT area = {0, 0, extent.cx, extent.cy};
-    MapWindowPoints(hwnd, GetParent(hwnd), reinterpret_cast<POINT*>(&area), 2);
+    MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&area), 2);
     area.top -= 1;
     area.bottom += 1;
     area.right += 2;
-    MoveWindow(hwnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    MoveWindow(Handle(), area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
 
-    font = CreateFontIndirectA(&logFont);
-    if (font) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    font.reset(CreateFontIndirectA(&logFont));
+    if (font) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     NormalLook();
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 #include "framework/Window.h"
 
 #include <string>
@@ -25,7 +26,7 @@ public:
     static constexpr COLORREF kHoverColor = RGB(255, 128, 0);
 
     COLORREF TextColor() const { return textColor; }
-    bool Underlined() const { return font != nullptr && logFont.lfUnderline != 0; }
+    bool Underlined() const { return font && logFont.lfUnderline != 0; }
     HCURSOR Cursor() const { return handCursor; }
 
     // What Open hands to the shell for a label text.
@@ -55,10 +56,10 @@ private:
     std::string Text() const;
 
     LOGFONTA logFont = {};
-    int pressed = 0;
+    bool pressed = false;
     HCURSOR handCursor = nullptr;
     bool ownsCursor = false;
-    HFONT font = nullptr;
+    UniqueGdiObject<HFONT> font;
     COLORREF textColor = kNormalColor;
-    HBRUSH backgroundBrush = nullptr;
+    UniqueGdiObject<HBRUSH> backgroundBrush;
 };

@@ -22,7 +22,7 @@ void ProgramSettingsDialog::DoDataExchange(DataExchange& exchange) {
 
 BOOL ProgramSettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    SetWindowTextA(hwnd, FileSettingsCaption(path).c_str());
+    SetWindowTextA(Handle(), FileSettingsCaption(path).c_str());
 
     ProgramValues values = AppSettings().ReadProgram(path);
     option = values.option;
@@ -47,7 +47,7 @@ void ProgramSettingsDialog::OnOK() {
 
     // Not written: the dialog stays open with what the user typed.
     if (!AppSettings().WriteProgram(path, values)) {
-        ShowErrorMessage(hwnd, settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
+        ShowErrorMessage(Handle(), settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
         return;
     }
     Dialog::OnOK();

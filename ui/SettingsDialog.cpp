@@ -56,15 +56,13 @@ SettingsDialog::SettingsDialog(HWND parent)
     HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : nullptr;
     if (!instance) instance = GetModuleHandleA(nullptr);
     bigIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    smallIcon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    smallIcon.reset(static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
 }
 
 SettingsDialog::~SettingsDialog() {
     closing = true;
-    if (hwnd) DestroyWindow();
-    if (smallIcon) DestroyIcon(smallIcon);
-    if (listFont) DeleteObject(listFont);
+    if (Handle()) DestroyWindow();
 }
 
 void SettingsDialog::DoDataExchange(DataExchange& exchange) {
@@ -78,14 +76,14 @@ void SettingsDialog::DoDataExchange(DataExchange& exchange) {
 // --- Rows ---------------------------------------------------------------------
 
 int SettingsDialog::RowCount() const {
-    return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCOUNT, 0, 0));
+    return static_cast<int>(SendMessageA(listBox.Handle(), LB_GETCOUNT, 0, 0));
 }
 
 std::string SettingsDialog::RowText(int index) const {
-    LRESULT length = SendMessageA(listBox.hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT length = SendMessageA(listBox.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return {};
     std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(listBox.hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
+    SendMessageA(listBox.Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(text.data()));
     return std::string(text.data());
 }
@@ -93,15 +91,15 @@ std::string SettingsDialog::RowText(int index) const {
 std::string SettingsDialog::RowPath(int index) const { return rows.Path(index); }
 
 int SettingsDialog::Selection() const {
-    return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageA(listBox.Handle(), LB_GETCURSEL, 0, 0));
 }
 
 void SettingsDialog::Select(int index) const {
-    SendMessageA(listBox.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(listBox.Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void SettingsDialog::InsertRow(int index, const std::string& text, const std::string& path) {
-    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(index),
+    LRESULT at = SendMessageA(listBox.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
                               reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0) return;
     rows.Insert(static_cast<int>(at), SaverEntry{text.substr(0, settings::kMarkLength), path});
@@ -114,13 +112,13 @@ bool SettingsDialog::MoveRow(int from, int to, const std::string& text) {
     // insertion leaves the old row where it was.
     int insertAt = to > from ? to + 1 : to;
     if (insertAt >= RowCount()) insertAt = -1;
-    LRESULT at = SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(insertAt),
+    LRESULT at = SendMessageA(listBox.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(insertAt),
                               reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0) {
         Select(from);
         return false;
     }
-    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(to > from ? from : from + 1), 0);
+    SendMessageA(listBox.Handle(), LB_DELETESTRING, static_cast<WPARAM>(to > from ? from : from + 1), 0);
     rows.Move(from, to);
     Select(to);
     return true;
@@ -131,8 +129,8 @@ std::string SettingsDialog::GetDisplayName(std::string path) const {
 }
 
 void SettingsDialog::UpdateHorizontalExtent() {
-    HDC dc = GetDC(listBox.hwnd);
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(listBox.hwnd, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(listBox.Handle());
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(listBox.Handle(), WM_GETFONT, 0, 0));
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     int widest = 0;
     int count = RowCount();
@@ -142,13 +140,13 @@ void SettingsDialog::UpdateHorizontalExtent() {
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
         if (size.cx > widest) widest = size.cx;
     }
-    SendMessageA(listBox.hwnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 5), 0);
+    SendMessageA(listBox.Handle(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 5), 0);
     if (previous) SelectObject(dc, previous);
-    ReleaseDC(listBox.hwnd, dc);
+    ReleaseDC(listBox.Handle(), dc);
 }
 
 void SettingsDialog::SetMenuCheck(UINT id, int checked) const {
-    CheckMenuItem(GetMenu(hwnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(Handle()), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 // --- Opening and closing ------------------------------------------------------
@@ -162,7 +160,7 @@ BOOL SettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
 
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
 
     // 12 point "ＭＳ ゴシック" for the list.
     HDC screen = GetDC(nullptr);
@@ -171,8 +169,8 @@ BOOL SettingsDialog::OnInitDialog() {
     ReleaseDC(nullptr, screen);
     font.lfCharSet = DEFAULT_CHARSET;
     std::strcpy(font.lfFaceName, "ＭＳ ゴシック");
-    listFont = CreateFontIndirectA(&font);
-    SendMessageA(listBox.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), TRUE);
+    listFont.reset(CreateFontIndirectA(&font));
+    SendMessageA(listBox.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont.get()), TRUE);
 
     const SaverSettings& stored = AppSettings();
     showExtension = stored.ShowExtension();
@@ -194,7 +192,7 @@ BOOL SettingsDialog::OnInitDialog() {
         dir = current;
     }
 
-    SendMessageA(spin.hwnd, UDM_SETRANGE, 0, MAKELPARAM(settings::kMaxMinutes, 1));
+    SendMessageA(spin.Handle(), UDM_SETRANGE, 0, MAKELPARAM(settings::kMaxMinutes, 1));
     timerOn = stored.DialogTimerOn();
     minutes = stored.DialogMinutes();
     if (!timerOn) EnableWindow(Item(IDC_MINUTES), FALSE);
@@ -204,7 +202,7 @@ BOOL SettingsDialog::OnInitDialog() {
     backup = SettingsBackup(App::Instance()->ProfileName(), backupPath);
     backup.Make();
 
-    WINNLSEnableIME(listBox.hwnd, FALSE);
+    WINNLSEnableIME(listBox.Handle(), FALSE);
     UpdateData(FALSE);
     return TRUE;
 }
@@ -231,7 +229,7 @@ bool SettingsDialog::SaveSettings() {
 }
 
 void SettingsDialog::ReportNotSaved() const {
-    ShowErrorMessage(hwnd, settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
+    ShowErrorMessage(Handle(), settings::NotSavedMessage(App::Instance()->ProfileName()).c_str());
 }
 
 void SettingsDialog::OnOK() {
@@ -253,7 +251,7 @@ void SettingsDialog::OnCancel() {
         if (FileExists(backup.BackupPath()) && backup.Made()) {
             text += "\n元の設定ファイルの写しは " + backup.BackupPath() + " にあります。";
         }
-        ShowErrorMessage(hwnd, text.c_str());
+        ShowErrorMessage(Handle(), text.c_str());
     }
     closing = true;
     EndDialog(IDCANCEL);
@@ -261,9 +259,9 @@ void SettingsDialog::OnCancel() {
 
 void SettingsDialog::OnDestroy() {
     DefaultProc(WM_DESTROY, 0, 0);
-    if (listBox.hwnd) WINNLSEnableIME(listBox.hwnd, TRUE);
+    if (listBox.Handle()) WINNLSEnableIME(listBox.Handle(), TRUE);
     App* app = App::Instance();
-    if (app && app->HelpWasUsed()) WinHelpA(hwnd, app->HelpFilePath().c_str(), HELP_QUIT, 0);
+    if (app && app->HelpWasUsed()) WinHelpA(Handle(), app->HelpFilePath().c_str(), HELP_QUIT, 0);
 }
 
 // --- List commands -------------------------------------------------------------
@@ -274,7 +272,7 @@ void SettingsDialog::OnDelete() {
     bool written = AppSettings().ForgetFile(RowPath(i));
     // The row goes from the list either way; the list is saved again on OK.
     if (!SaveSettings() || !written) ReportNotSaved();
-    SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    SendMessageA(listBox.Handle(), LB_DELETESTRING, static_cast<WPARAM>(i), 0);
     rows.Erase(i);
     if (i == RowCount()) --i;
     Select(i);
@@ -305,7 +303,7 @@ void SettingsDialog::OnMoveDown() {
 // --- Dragging a row --------------------------------------------------------------
 
 LRESULT SettingsDialog::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-    if (reinterpret_cast<HWND>(wParam) == listBox.hwnd && LOWORD(lParam) == HTCLIENT &&
+    if (reinterpret_cast<HWND>(wParam) == listBox.Handle() && LOWORD(lParam) == HTCLIENT &&
         HIWORD(lParam) == WM_LBUTTONDOWN) {
         Post(kDragArmMessage, 0, 0);
     }
@@ -313,13 +311,15 @@ LRESULT SettingsDialog::OnSetCursor(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SettingsDialog::OnDragArm() {
-    dragIndex = dragIndex == -1 ? Selection() : -1;
+    bool arm = dragIndex == -1 && !doubleClickPending;
+    doubleClickPending = false;
+    dragIndex = arm ? Selection() : -1;
     return 0;
 }
 
 HBRUSH SettingsDialog::OnCtlColor(HDC dc, HWND control, UINT message) {
     HBRUSH brush = Dialog::OnCtlColor(dc, control, message);
-    int current = listBox.hwnd ? Selection() : -1;
+    int current = listBox.Handle() ? Selection() : -1;
     if (dragIndex >= 0 && current >= 0 && current != dragIndex) {
         // The list box asks for its colours while it repaints the rows its
         // selection left and reached: the dragged row follows the selection.
@@ -343,9 +343,9 @@ void SettingsDialog::OnMinutesKillFocus() {
     // edit. The focus going to a message box (our own exchange reporting a
     // refused value, whose focus change may arrive late) or to another
     // window, or a dialog that is closing, must not raise a message.
-    if (readingControls || closing || !IsWindowVisible(hwnd)) return;
+    if (readingControls || closing || !IsWindowVisible(Handle())) return;
     HWND focus = GetFocus();
-    if (!focus || !IsChild(hwnd, focus)) return;
+    if (!focus || !IsChild(Handle(), focus)) return;
     ReadControls();
     if (minutes == 0) minutes = 1;
     if (minutes > settings::kMaxMinutes) minutes = settings::kMaxMinutes;
@@ -369,12 +369,12 @@ void SettingsDialog::RefreshRowTexts() {
     for (int i = 0; i < RowCount(); ++i) {
         std::string text = RowText(i).substr(0, settings::kMarkLength) + GetDisplayName(RowPath(i));
         // A row that cannot be inserted leaves the old one as it is.
-        if (SendMessageA(listBox.hwnd, LB_INSERTSTRING, static_cast<WPARAM>(i),
+        if (SendMessageA(listBox.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(text.c_str())) < 0) {
             continue;
         }
         // The old row, pushed down by the insertion.
-        SendMessageA(listBox.hwnd, LB_DELETESTRING, static_cast<WPARAM>(i + 1), 0);
+        SendMessageA(listBox.Handle(), LB_DELETESTRING, static_cast<WPARAM>(i + 1), 0);
     }
     Select(selected);
     UpdateHorizontalExtent();
@@ -387,7 +387,7 @@ void SettingsDialog::OnAdd() {
     std::vector<char> filter = FilterForDialog();
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd;
+    dialog.hwndOwner = Handle();
     dialog.lpstrFilter = filter.data();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = names.data();
@@ -397,22 +397,22 @@ void SettingsDialog::OnAdd() {
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER;
     if (!GetOpenFileNameA(&dialog)) {
         // The names did not fit: say so rather than drop the choice silently.
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(hwnd, kTooManyFilesMessage);
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(Handle(), kTooManyFilesMessage);
         return;
     }
     std::vector<std::string> paths = ChosenPaths(names.data(), names.size());
     for (size_t n = 0; n < paths.size(); ++n) {
         const std::string& path = paths[n];
         if (!IsListableFile(path)) {
-            ShowErrorMessage(hwnd, (path + "は登録できません。").c_str());
+            ShowErrorMessage(Handle(), (path + "は登録できません。").c_str());
             continue;
         }
         if (FindRow(path) != -1) {
-            ShowErrorMessage(hwnd, (GetDisplayName(path) + "は\nすでにリストに存在します。").c_str());
+            ShowErrorMessage(Handle(), (GetDisplayName(path) + "は\nすでにリストに存在します。").c_str());
             continue;
         }
         if (IsOwnSaverFile(path)) {
-            ShowErrorMessage(hwnd, "tolvarin.scrは追加できません");
+            ShowErrorMessage(Handle(), "tolvarin.scrは追加できません");
             continue;
         }
         int current = Selection();
@@ -455,12 +455,11 @@ void SettingsDialog::StartSaverConfiguration(const std::string& path) {
     // Started as a process of its own, the path quoted so that one with
     // spaces names the file it should; the dialog does not wait for it.
     PROCESS_INFORMATION info = {};
-    if (!StartProcessByPath(path, ConfigureOptions(hwnd), SW_SHOW, &info)) {
-        ShowErrorMessage(hwnd, kCannotStartMessage);
+    if (!StartProcessByPath(path, ConfigureOptions(Handle()), SW_SHOW, &info)) {
+        ShowErrorMessage(Handle(), kCannotStartMessage);
         return;
     }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    UniqueHandle processHandle(info.hProcess), threadHandle(info.hThread);
 }
 
 void SettingsDialog::ShowPropertySheet(const std::string& path) {
@@ -477,10 +476,10 @@ void SettingsDialog::ShowPropertySheet(const std::string& path) {
     if (properties) {
         constexpr DWORD kObjectIsPath = 2;
         if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-            properties(hwnd, kObjectIsPath, path.c_str(), nullptr);
+            properties(Handle(), kObjectIsPath, path.c_str(), nullptr);
         } else {
             std::vector<wchar_t> wide = WidePath(path);
-            if (!wide.empty()) properties(hwnd, kObjectIsPath, wide.data(), nullptr);
+            if (!wide.empty()) properties(Handle(), kObjectIsPath, wide.data(), nullptr);
         }
     }
     FreeLibrary(shell);
@@ -496,7 +495,7 @@ void SettingsDialog::OnPreview() {
     switch (KindOfPath(path)) {
     case EntryKind::ScreenSaver:
         if (!StartLaunch(launch, path, "/s")) {
-            ShowErrorMessage(hwnd, kCannotStartMessage);
+            ShowErrorMessage(Handle(), kCannotStartMessage);
             // A saver that runs without a window found keeps the dialog
             // waiting until it ends; a failed start has ended already.
             launch.WaitForThread();
@@ -506,21 +505,21 @@ void SettingsDialog::OnPreview() {
         watchDialog.record = &launch;
         if (watchDialog.RunProgram()) {
             // Until the program ends or its watch stops it.
-            EnableWindow(hwnd, FALSE);
+            EnableWindow(Handle(), FALSE);
         } else {
-            ShowErrorMessage(hwnd, kCannotStartMessage);
+            ShowErrorMessage(Handle(), kCannotStartMessage);
             launch.WaitForThread();
         }
         break;
     case EntryKind::Flash: {
         // The player owns itself from here, or is gone already.
         auto* player = new FlashPlayerWindow();
-        if (!player->Play(path.c_str())) ShowErrorMessage(hwnd, kCannotStartMessage);
+        if (!player->Play(path.c_str())) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     case EntryKind::Movie: {
         auto* player = new MoviePlayerWindow();
-        if (!player->Play(path.c_str())) ShowErrorMessage(hwnd, kCannotStartMessage);
+        if (!player->Play(path.c_str())) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     }
@@ -530,7 +529,8 @@ void SettingsDialog::OnListDoubleClick() {
     // The drag arming that the second press posted finds this and undoes
     // itself. That press is still down: release it as the user would, so
     // that the list box does not go on tracking it during the preview.
-    dragIndex = -2;
+    dragIndex = -1;
+    doubleClickPending = true;
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     OnPreview();
 }
@@ -541,9 +541,9 @@ LRESULT SettingsDialog::OnPreviewEnded(WPARAM wParam) {
     // preview and leaves the latest one, a running program above all, alone.
     EntryKind kind = KindOfPath(launch.path);
     bool launched = kind == EntryKind::ScreenSaver || kind == EntryKind::Program;
-    if (launched != (wParam != 0) || (launched && launch.Window() != nullptr)) return 0;
+    if (launched != (wParam != 0) || (launched && launch.ProgramWindow() != nullptr)) return 0;
     if (kind == EntryKind::Program) watchDialog.StopProgram();
-    SetForegroundWindow(hwnd);
+    SetForegroundWindow(Handle());
     return 0;
 }
 
@@ -555,23 +555,23 @@ void SettingsDialog::OnAbout() {
 // --- Other commands and messages ------------------------------------------------------
 
 void SettingsDialog::OnWebSite() {
-    ShellExecuteA(hwnd, "open", kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(Handle(), "open", kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void SettingsDialog::OnPaint() {
-    if (!IsIconic(hwnd)) {
+    if (!IsIconic(Handle())) {
         DefaultProc(WM_PAINT, 0, 0);
         return;
     }
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd, &paint);
+    HDC dc = BeginPaint(Handle(), &paint);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client = {};
-    GetClientRect(hwnd, &client);
+    GetClientRect(Handle(), &client);
     int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, smallIcon);
-    EndPaint(hwnd, &paint);
+    DrawIcon(dc, x, y, smallIcon.get());
+    EndPaint(Handle(), &paint);
 }
 
 BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
@@ -593,7 +593,10 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
         if (code == EN_KILLFOCUS) OnMinutesKillFocus();
         return TRUE;
     case IDC_SAVER_LIST:
-        if (code == LBN_SELCHANGE) dragIndex = -1;
+        if (code == LBN_SELCHANGE) {
+            dragIndex = -1;
+            doubleClickPending = false;
+        }
         // A double-click previews its row and never starts a drag.
         if (code == LBN_DBLCLK) OnListDoubleClick();
         return TRUE;
@@ -608,10 +611,10 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
     case ID_FILE_EXIT_WITHOUT_SAVING: OnCancel(); return TRUE;
     case ID_HELP_WEB_SITE: OnWebSite(); return TRUE;
     case ID_HELP:
-        if (App::Instance()) App::Instance()->OnHelp(hwnd);
+        if (App::Instance()) App::Instance()->OnHelp(Handle());
         return TRUE;
     case ID_HELP_FINDER:
-        if (App::Instance()) App::Instance()->OnHelpFinder(hwnd);
+        if (App::Instance()) App::Instance()->OnHelpFinder(Handle());
         return TRUE;
     default: return FALSE;
     }
@@ -620,7 +623,7 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
 LRESULT SettingsDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: OnPaint(); return 0;
-    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon);
+    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon.get());
     case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
     case kDragArmMessage: return OnDragArm();
     case kEndNoticeMessage: return OnPreviewEnded(wParam);

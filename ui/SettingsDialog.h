@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 #include "players/LaunchRecord.h"
 #include "players/ProgramWatchDialog.h"
 #include "settings/SettingsBackup.h"
@@ -107,12 +108,14 @@ private:
     int timerOn = 0;
     int minutes = 0;
     int order = -1;
-    HICON smallIcon = nullptr;
+    UniqueIcon smallIcon;
     HICON bigIcon = nullptr;
     int dragIndex = -1;
+    // Set by a double-click: the drag arming its second press posted undoes itself.
+    bool doubleClickPending = false;
     int showSaverName = 1;
     int showExtension = 1;
-    HFONT listFont = nullptr;
+    UniqueGdiObject<HFONT> listFont;
     std::string dir;
     std::string backupPath;
     SettingsBackup backup;

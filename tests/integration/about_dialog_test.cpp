@@ -153,8 +153,8 @@ public:
         Seen s;
         s.color = label.TextColor();
         s.underlined = label.Underlined();
-        s.captured = GetCapture() == label.hwnd;
-        s.focused = GetFocus() == label.hwnd;
+        s.captured = GetCapture() == label.Handle();
+        s.focused = GetFocus() == label.Handle();
         return s;
     }
     // Where Next starts looking: what is handled from now on.
@@ -170,7 +170,7 @@ public:
                 const Seen& s = seen[index];
                 if (s.message != message) continue;
                 RECT client = {};
-                GetClientRect(label.hwnd, &client);
+                GetClientRect(label.Handle(), &client);
                 bool inside = PtInRect(&client, s.at) != FALSE;
                 if (where == Where::Anywhere || inside == (where == Where::Inside)) return true;
             }
@@ -190,7 +190,7 @@ public:
         return Next(from, WM_MOUSEMOVE, where, result);
     }
     bool MoveOntoLabel(Seen* result) {
-        return MoveTo(pfd::ScreenCentre(label.hwnd), Where::Inside, result);
+        return MoveTo(pfd::ScreenCentre(label.Handle()), Where::Inside, result);
     }
     bool Pump(const std::function<bool()>& condition) {
         return pfd::PumpAppUntil(condition, 5000, [&](const MSG& m) { Note(m); });
@@ -198,7 +198,7 @@ public:
 
 private:
     void Note(const MSG& m) {
-        if (m.hwnd != label.hwnd) return;
+        if (m.hwnd != label.Handle()) return;
         Seen s = Now();
         s.message = m.message;
         s.at = {GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
@@ -234,8 +234,8 @@ TEST(AboutDialogTest, ShowsTheVersionLinesAndBlueLinksSizedToTheirText) {
         EXPECT_EQ(test::TextOf(GetDlgItem(d, IDC_ABOUT_COPYRIGHT)),
                   "Copyright (C) 2026 トルヴァリン工房");
         for (LinkLabel* link : {&dialog.webLink, &dialog.mailLink}) {
-            EXPECT_TRUE(pfd::PumpAppUntil([&] { return FitsItsText(link->hwnd); }));
-            EXPECT_TRUE(pfd::PumpAppUntil([&] { return ShowsBlueText(link->hwnd); }));
+            EXPECT_TRUE(pfd::PumpAppUntil([&] { return FitsItsText(link->Handle()); }));
+            EXPECT_TRUE(pfd::PumpAppUntil([&] { return ShowsBlueText(link->Handle()); }));
             EXPECT_EQ(link->TextColor(), LinkLabel::kNormalColor);
             EXPECT_NE(link->Cursor(), nullptr);
         }
@@ -257,10 +257,10 @@ TEST(AboutDialogTest, EnterOrAClickOpensTheLinkAndAMailAddressGetsMailto) {
         Seen seen;
 
         // Tab moves between the labels, which show the focus in red.
-        SetFocus(web.hwnd);
+        SetFocus(web.Handle());
         EXPECT_EQ(web.TextColor(), LinkLabel::kFocusColor);
         test::PressKey(VK_TAB);
-        ASSERT_TRUE(pfd::PumpAppUntil([&] { return GetFocus() == mail.hwnd; }));
+        ASSERT_TRUE(pfd::PumpAppUntil([&] { return GetFocus() == mail.Handle(); }));
         EXPECT_EQ(mail.TextColor(), LinkLabel::kFocusColor);
         EXPECT_EQ(web.TextColor(), LinkLabel::kNormalColor);
 
@@ -393,7 +393,7 @@ TEST(AboutDialogTest, KeysWaitWhilePressedAndLosingTheFocusEndsThePress) {
         EXPECT_TRUE(HoverLook(seen));
         ASSERT_TRUE(watch.MoveTo(outside, Where::Outside, &seen));
         EXPECT_TRUE(NormalLook(seen));
-        SetFocus(web.hwnd);
+        SetFocus(web.Handle());
         test::PressKey(VK_RETURN);
         ASSERT_TRUE(recorder.WaitForLines(1));
         EXPECT_EQ(recorder.Lines(), std::vector<std::string>{kWebAddress});

@@ -16,8 +16,8 @@ namespace {
 
 HWND OpenCover(fs::TestApp& app) {
     auto* cover = new CoverWindow();
-    if (!cover->CreateFullScreen(app.mainWindow.hwnd)) return nullptr;
-    HWND handle = cover->hwnd;
+    if (!cover->CreateFullScreen(app.mainWindow.Handle())) return nullptr;
+    HWND handle = cover->Handle();
     fs::Pump([&] { return IsWindowVisible(handle) != FALSE; }, 2000);
     return handle;
 }
@@ -41,7 +41,7 @@ TEST(CoverWindowTest, CoversThePrimaryScreenTopmostWithoutCaption) {
     EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
     EXPECT_TRUE(GetWindowLongA(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetWindow(cover, GW_OWNER), app.mainWindow.hwnd);
+    EXPECT_EQ(GetWindow(cover, GW_OWNER), app.mainWindow.Handle());
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(cover, GWL_STYLE)) & (WS_POPUP | WS_CAPTION),
               static_cast<DWORD>(WS_POPUP));
     // The picture: black, a glyph about the middle.
@@ -145,8 +145,8 @@ TEST(CoverWindowTest, AZeroHeightWindowStillTicksAndCloses) {
     auto* cover = new CoverWindow();
     RECT rect = {0, 0, 200, 0};
     ASSERT_TRUE(cover->CreateSaverWindow(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rect,
-                                         app.mainWindow.hwnd));
-    HWND handle = cover->hwnd;
+                                         app.mainWindow.Handle()));
+    HWND handle = cover->Handle();
     // Paints and timer ticks at font height 0 must not fail.
     InvalidateRect(handle, nullptr, TRUE);
     UpdateWindow(handle);
@@ -162,7 +162,7 @@ TEST(CoverWindowTest, DestroyedWithItsOwnerItStillNotifies) {
                                  nullptr, nullptr);
     auto* cover = new CoverWindow();
     ASSERT_TRUE(cover->CreateFullScreen(owner));
-    HWND handle = cover->hwnd;
+    HWND handle = cover->Handle();
     DestroyWindow(owner);
     EXPECT_FALSE(IsWindow(handle));
     EXPECT_TRUE(ClosesAndNotifiesOnce(app, handle));
@@ -222,7 +222,7 @@ TEST(PlaceholderPictureTest, APreviewSizedPaneShowsTheGlyphInItsCellAndChangesCo
 
     auto* pane = new SaverBaseWindow();
     ASSERT_TRUE(pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, client, preview));
-    HWND handle = pane->hwnd;
+    HWND handle = pane->Handle();
     const RECT cell = {48, 28, 104, 84};
 
     std::vector<COLORREF> seen;

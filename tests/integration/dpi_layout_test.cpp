@@ -139,10 +139,10 @@ TEST(DpiLayoutTest, EveryDialogShowsItsControlsWholeAtTheSystemDpi) {
 
     auto settings = std::make_unique<SettingsDialog>(nullptr);
     ASSERT_TRUE(settings->CreateModeless(nullptr));
-    ShowWindow(settings->hwnd, SW_SHOW);
+    ShowWindow(settings->Handle(), SW_SHOW);
     {
         SCOPED_TRACE("settings dialog");
-        CheckAndShoot(settings->hwnd, "settings_dialog");
+        CheckAndShoot(settings->Handle(), "settings_dialog");
     }
     settings.reset();
     DeleteFileA(SettingsBackup::DefaultBackupPath().c_str());
@@ -169,8 +169,8 @@ TEST(DpiLayoutTest, EveryDialogShowsItsControlsWholeAtTheSystemDpi) {
 TEST(DpiLayoutTest, TheCoverWindowCoversTheScreenInRealPixels) {
     fs::TestApp app;
     auto* cover = new CoverWindow();
-    ASSERT_TRUE(cover->CreateFullScreen(app.mainWindow.hwnd));
-    HWND handle = cover->hwnd;
+    ASSERT_TRUE(cover->CreateFullScreen(app.mainWindow.Handle()));
+    HWND handle = cover->Handle();
     RECT rect = {};
     GetWindowRect(handle, &rect);
     HDC screen = GetDC(nullptr);

@@ -41,7 +41,7 @@ protected:
     void TearDown() override {
         if (hook) UnhookWindowsHookEx(hook);
         clicks = nullptr;
-        if (player && IsWindow(player->hwnd)) player->DestroyWindow();
+        if (player && IsWindow(player->Handle())) player->DestroyWindow();
         fs::Drain(app);
     }
     void SetMacro(const char* text) {
@@ -55,7 +55,7 @@ protected:
             player = nullptr;
             return false;
         }
-        handle = player->hwnd;
+        handle = player->Handle();
         return true;
     }
     bool ClosesAndNotifiesOnce() {
@@ -90,7 +90,7 @@ TEST_F(FlashPlayerTest, CreatesTheBrowserOverTheScreenAndNavigatesToTheFile) {
     EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN) + 3);
     EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN) + 3);
     EXPECT_TRUE(GetWindowLongA(handle, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetWindow(handle, GW_OWNER), app.mainWindow.hwnd);
+    EXPECT_EQ(GetWindow(handle, GW_OWNER), app.mainWindow.Handle());
 
     HWND control = GetDlgItem(handle, FlashPlayerWindow::kBrowserControlId);
     ASSERT_NE(control, nullptr);

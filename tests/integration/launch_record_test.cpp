@@ -65,7 +65,7 @@ TEST(LaunchRecordTest, AnEmptyOptionTextLeavesTheTrailingSpace) {
     LaunchRecord record;
     ASSERT_NE(StartLaunch(record, program, ""), nullptr);
     EXPECT_EQ(env.LogValue("cmdline "), "\"" + program + "\" ");
-    PostMessageA(record.Window(), WM_CLOSE, 0, 0);
+    PostMessageA(record.ProgramWindow(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
 }
 
@@ -76,11 +76,11 @@ TEST(LaunchRecordTest, AMissingFileGivesNoWindowAtOnceAndLeavesNoSignal) {
     EXPECT_EQ(StartLaunch(record, env.folder.File("gone.scr"), "/s"), nullptr);
     EXPECT_LT(GetTickCount() - start, 5000u);  // not a speed target: no hang
     EXPECT_TRUE(SignalIsClear(env.signal));
-    EXPECT_EQ(record.process, nullptr);
-    ASSERT_NE(record.thread, nullptr);
-    EXPECT_EQ(WaitForSingleObject(record.thread, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(record.process.get(), nullptr);
+    ASSERT_NE(record.thread.get(), nullptr);
+    EXPECT_EQ(WaitForSingleObject(record.thread.get(), 5000), WAIT_OBJECT_0);
     DWORD code = 1;
-    EXPECT_TRUE(GetExitCodeThread(record.thread, &code));
+    EXPECT_TRUE(GetExitCodeThread(record.thread.get(), &code));
     EXPECT_EQ(code, 0u);
     PumpQueued();
     EXPECT_TRUE(env.mainWindow.notices.empty());
@@ -108,10 +108,10 @@ TEST(LaunchRecordTest, TheWindowIsLookedForUntilItComesOrTheProgramEnds) {
     env.mainWindow.notices.clear();
 
     EXPECT_EQ(StartLaunch(record, program, "/nowindow /life:1000"), nullptr);
-    ASSERT_NE(record.process, nullptr);
-    EXPECT_EQ(WaitForSingleObject(record.process, 0), WAIT_OBJECT_0);
+    ASSERT_NE(record.process.get(), nullptr);
+    EXPECT_EQ(WaitForSingleObject(record.process.get(), 0), WAIT_OBJECT_0);
     EXPECT_TRUE(env.LogHas("exit"));
-    ASSERT_EQ(WaitForSingleObject(record.thread, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(record.thread.get(), 10000), WAIT_OBJECT_0);
     PumpQueued();
     EXPECT_TRUE(env.mainWindow.notices.empty());
 }
@@ -136,15 +136,15 @@ TEST(LaunchRecordTest, AProgramEndingByItselfPostsTheNoticeOnceAfterTheWindowIsR
     HWND window = StartLaunch(record, program, "/life:500");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window, env.LoggedWindow("main"));
-    EXPECT_EQ(record.Window(), window);
+    EXPECT_EQ(record.ProgramWindow(), window);
 
     HWND windowAtNotice = window;
     bool processEndedAtNotice = false;
     ASSERT_TRUE(PumpAppUntil(
         [&] {
             if (env.mainWindow.notices.empty()) return false;
-            windowAtNotice = record.Window();
-            processEndedAtNotice = WaitForSingleObject(record.process, 0) == WAIT_OBJECT_0;
+            windowAtNotice = record.ProgramWindow();
+            processEndedAtNotice = WaitForSingleObject(record.process.get(), 0) == WAIT_OBJECT_0;
             return true;
         },
         10000));
@@ -152,9 +152,9 @@ TEST(LaunchRecordTest, AProgramEndingByItselfPostsTheNoticeOnceAfterTheWindowIsR
     EXPECT_TRUE(processEndedAtNotice);
     // The record's process handle is still good for its exit code.
     DWORD code = 1;
-    EXPECT_TRUE(GetExitCodeProcess(record.process, &code));
+    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code));
     EXPECT_EQ(code, 0u);
-    ASSERT_EQ(WaitForSingleObject(record.thread, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(record.thread.get(), 5000), WAIT_OBJECT_0);
     PumpQueued();
     EXPECT_EQ(env.mainWindow.notices, std::vector<WPARAM>{1});
 }
@@ -177,12 +177,12 @@ TEST(LaunchRecordTest, ARunningLaunchEndsBeforeItsRecordIsReusedOrGoes) {
         LaunchRecord record;
         record.windowSearchMs = 300;
         ASSERT_NE(StartLaunch(record, program, ""), nullptr);
-        first = Duplicate(record.process);
+        first = Duplicate(record.process.get());
         EXPECT_EQ(StartLaunch(record, program, "/nowindow"), nullptr);
         EXPECT_EQ(WaitForSingleObject(first, 0), WAIT_OBJECT_0);
         EXPECT_EQ(env.CountLog("close main"), 1);
         EXPECT_TRUE(record.ThreadRunning());
-        second = Duplicate(record.process);
+        second = Duplicate(record.process.get());
     }
     EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
     CloseHandle(first);

@@ -54,7 +54,7 @@ TEST_F(MoviePlayerTest, PlaysFullScreenFittedAndHidesTheCursor) {
     EXPECT_TRUE(IsWindowVisible(player));
     EXPECT_TRUE(IsWindowVisible(movie));
     EXPECT_TRUE(GetWindowLongA(player, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetWindow(player, GW_OWNER), app.mainWindow.hwnd);
+    EXPECT_EQ(GetWindow(player, GW_OWNER), app.mainWindow.Handle());
     EXPECT_EQ(GetCapture(), player);
 
     const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);

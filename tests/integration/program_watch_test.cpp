@@ -68,7 +68,7 @@ TEST_F(ProgramWatchTest, WithoutMouseWatchTheProgramGetsItsOptionsAndStartMacro)
     Set(settings::kStartSuffix, "T E F05 SHI+A alt+f04");
     int cursor = CursorCount();
     ASSERT_TRUE(watch.RunProgram());
-    EXPECT_EQ(watch.hwnd, nullptr);
+    EXPECT_EQ(watch.Handle(), nullptr);
     EXPECT_EQ(CursorCount(), cursor);
     EXPECT_EQ(env.LogValue("cmdline "), "\"" + program + "\" /life:60000");
     EXPECT_EQ(env.LogValue("cwd "), env.folder.File("Prog Dir"));
@@ -92,12 +92,12 @@ TEST_F(ProgramWatchTest, AFailedOrWindowlessStartReturnsFalseAfterTheThreadEnded
     EXPECT_FALSE(watch.RunProgram());
     EXPECT_FALSE(record.ThreadRunning());
     EXPECT_TRUE(env.LogHas("exit"));
-    EXPECT_EQ(watch.hwnd, nullptr);
+    EXPECT_EQ(watch.Handle(), nullptr);
 
     record.path = env.folder.File("missing.exe");
     EXPECT_FALSE(watch.RunProgram());
     EXPECT_FALSE(record.ThreadRunning());
-    EXPECT_EQ(watch.hwnd, nullptr);
+    EXPECT_EQ(watch.Handle(), nullptr);
     EXPECT_TRUE(NoticesAfterEnd().empty());
 }
 
@@ -107,24 +107,24 @@ TEST_F(ProgramWatchTest, MouseWatchIgnoresThreeMovesThenEndsOnAMoveAway) {
     // Under Wine the server learns the pointer's place only once it moved.
     test::MoveMouseTo(400, 300);
     ASSERT_TRUE(watch.RunProgram());
-    ASSERT_NE(watch.hwnd, nullptr);
-    EXPECT_EQ(GetWindow(watch.hwnd, GW_OWNER), record.Window());
-    LONG style = GetWindowLongA(watch.hwnd, GWL_STYLE);
+    ASSERT_NE(watch.Handle(), nullptr);
+    EXPECT_EQ(GetWindow(watch.Handle(), GW_OWNER), record.ProgramWindow());
+    LONG style = GetWindowLongA(watch.Handle(), GWL_STYLE);
     EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<LONG>(WS_POPUP));
-    EXPECT_TRUE(GetWindowLongA(watch.hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_TRUE(GetWindowLongA(watch.Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
     RECT rect = {};
-    GetWindowRect(watch.hwnd, &rect);
+    GetWindowRect(watch.Handle(), &rect);
     EXPECT_EQ(rect.right - rect.left, 1);
     EXPECT_EQ(rect.bottom - rect.top, 1);
-    EXPECT_TRUE(IsWindowVisible(watch.hwnd));
+    EXPECT_TRUE(IsWindowVisible(watch.Handle()));
     EXPECT_EQ(CursorCount(), cursor - 1);
     // The injected press lands on the window, which takes the capture.
-    ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.hwnd; }));
+    ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.Handle(); }));
     EXPECT_EQ(watch.captureArmed, 0);
 
     // From a fresh count, moves sent straight to the window.
     watch.moveState = -4;
-    auto move = [&](int x, int y) { SendMessageA(watch.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); };
+    auto move = [&](int x, int y) { SendMessageA(watch.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); };
     move(10, 10);
     move(20, 20);
     move(30, 30);
@@ -133,12 +133,12 @@ TEST_F(ProgramWatchTest, MouseWatchIgnoresThreeMovesThenEndsOnAMoveAway) {
     EXPECT_EQ(watch.moveState, static_cast<int>(MAKELPARAM(3, 4)));
     move(3, 4);
     EXPECT_TRUE(record.ThreadRunning());
-    EXPECT_NE(watch.hwnd, nullptr);
+    EXPECT_NE(watch.Handle(), nullptr);
     EXPECT_FALSE(env.LogHas("close main"));
 
-    HWND dialog = watch.hwnd;
+    HWND dialog = watch.Handle();
     move(4, 4);
-    EXPECT_EQ(watch.hwnd, nullptr);
+    EXPECT_EQ(watch.Handle(), nullptr);
     EXPECT_EQ(watch.mouseWatch, 0);
     EXPECT_EQ(CursorCount(), cursor);
     EXPECT_NE(GetCapture(), dialog);
@@ -151,17 +151,17 @@ TEST_F(ProgramWatchTest, RealInputEndsAWatchedProgram) {
     Set(settings::kMouseSuffix, "1");
     test::MoveMouseTo(500, 400);
     ASSERT_TRUE(watch.RunProgram());
-    ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.hwnd; }));
+    ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.Handle(); }));
     PumpQueued();
     // Moves elsewhere, as many as it takes: the first few are counted off.
     int step = 0;
     ASSERT_TRUE(PumpAppUntil(
         [&] {
-            if (watch.hwnd) test::MoveMouseTo(300 + (step++ % 5) * 40, 300);
+            if (watch.Handle()) test::MoveMouseTo(300 + (step++ % 5) * 40, 300);
             return !record.ThreadRunning();
         },
         15000));
-    EXPECT_EQ(watch.hwnd, nullptr);
+    EXPECT_EQ(watch.Handle(), nullptr);
     EXPECT_TRUE(env.LogHas("close main"));
     EXPECT_EQ(NoticesAfterEnd(), kOneNotice);
 }
@@ -175,11 +175,11 @@ TEST_F(ProgramWatchTest, EveryKeyEndsTheProgramAndIsNotPassedOn) {
         env.mainWindow.notices.clear();
         test::MoveMouseTo(400, 300);
         ASSERT_TRUE(watch.RunProgram());
-        ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.hwnd; }));
-        ASSERT_TRUE(PumpAppUntil([&] { return GetForegroundWindow() == watch.hwnd; }));
+        ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.Handle(); }));
+        ASSERT_TRUE(PumpAppUntil([&] { return GetForegroundWindow() == watch.Handle(); }));
         test::PressKey(key);
         ASSERT_TRUE(WaitForEnd());
-        EXPECT_EQ(watch.hwnd, nullptr);
+        EXPECT_EQ(watch.Handle(), nullptr);
         EXPECT_TRUE(env.LogHas("close main"));
         char logged[8];
         std::snprintf(logged, sizeof logged, "key %02X", key);
@@ -196,7 +196,7 @@ TEST_F(ProgramWatchTest, TheFinishMacroAnswersAConfirmation) {
     EXPECT_FALSE(record.ThreadRunning());
     EXPECT_TRUE(env.LogHas("confirmed"));
     DWORD code = 1;
-    EXPECT_TRUE(GetExitCodeProcess(record.process, &code));
+    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(NoticesAfterEnd(), kOneNotice);
 }
@@ -204,7 +204,7 @@ TEST_F(ProgramWatchTest, TheFinishMacroAnswersAConfirmation) {
 TEST_F(ProgramWatchTest, TheHiddenFirstWindowIsTheOneClosed) {
     Set(settings::kOptionSuffix, "/hiddenfirst");
     ASSERT_TRUE(watch.RunProgram());
-    EXPECT_EQ(record.Window(), env.LoggedWindow("hidden"));
+    EXPECT_EQ(record.ProgramWindow(), env.LoggedWindow("hidden"));
     watch.StopProgram();
     EXPECT_TRUE(env.LogHas("close hidden"));
     EXPECT_FALSE(env.LogHas("close main"));
@@ -222,7 +222,7 @@ TEST_F(ProgramWatchTest, HiddenWindowsAndScreenSaversGetNoFinishMacro) {
     Set(settings::kOptionSuffix, "/hideonclose");
     Set(settings::kFinishSuffix, "F03");
     ASSERT_TRUE(watch.RunProgram());
-    HWND window = record.Window();
+    HWND window = record.ProgramWindow();
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(window); }));
     watch.StopProgram();
@@ -254,7 +254,7 @@ TEST_F(ProgramWatchTest, AProgramIgnoringCloseIsTerminatedAndStillNotifies) {
     EXPECT_FALSE(env.LogHas("exit"));
     EXPECT_FALSE(record.ThreadRunning());
     DWORD code = 1;
-    EXPECT_TRUE(GetExitCodeProcess(record.process, &code));
+    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(NoticesAfterEnd(), kOneNotice);
 }
@@ -267,9 +267,9 @@ TEST_F(ProgramWatchTest, AWatchedProgramEndingByItselfUndoesTheWatchWithTheWindo
     int cursor = CursorCount();
     test::MoveMouseTo(400, 300);
     ASSERT_TRUE(watch.RunProgram());
-    ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.hwnd; }));
+    ASSERT_TRUE(PumpAppUntil([&] { return GetCapture() == watch.Handle(); }));
     ASSERT_TRUE(PumpAppUntil([&] { return !env.mainWindow.notices.empty(); }, 10000));
-    HWND dialog = watch.hwnd;
+    HWND dialog = watch.Handle();
     if (IsWindow(dialog)) DestroyWindow(dialog);
     EXPECT_EQ(watch.mouseWatch, 0);
     EXPECT_EQ(CursorCount(), cursor);

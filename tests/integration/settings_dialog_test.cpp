@@ -54,13 +54,13 @@ protected:
     void Open() {
         dialog = std::make_unique<SettingsDialog>(nullptr);
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
-        ShowWindow(dialog->hwnd, SW_SHOW);
+        ShowWindow(dialog->Handle(), SW_SHOW);
         sd::PumpPending();
     }
-    HWND Item(int id) const { return GetDlgItem(dialog->hwnd, id); }
+    HWND Item(int id) const { return GetDlgItem(dialog->Handle(), id); }
     HWND List() const { return Item(IDC_SAVER_LIST); }
     void Command(int id) {
-        SendMessageA(dialog->hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+        SendMessageA(dialog->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Item(id)));
         sd::PumpPending();
     }
@@ -76,10 +76,10 @@ protected:
         for (int i = 0; i < dialog->RowCount(); ++i) rows.push_back(dialog->RowPath(i));
         return rows;
     }
-    bool IsShown() const { return dialog && IsWindowVisible(dialog->hwnd); }
+    bool IsShown() const { return dialog && IsWindowVisible(dialog->Handle()); }
     std::string EditText(int id) const { return test::TextOf(Item(id)); }
     bool MenuChecked(UINT id) const {
-        return (GetMenuState(GetMenu(dialog->hwnd), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+        return (GetMenuState(GetMenu(dialog->Handle()), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
 
     // Adds files through the open-file dialog by typing names; returns the
@@ -250,12 +250,12 @@ TEST_F(SettingsDialogTest, HelpKeyAndCommandOpenTheHelp) {
     } helpApp;
     helpApp.SetProfileName(Ini());
     Open();
-    SetForegroundWindow(dialog->hwnd);
+    SetForegroundWindow(dialog->Handle());
     SetFocus(List());
     test::PressKey(VK_F1);
     sd::Pump([&] { return !helpApp.owners.empty(); }, 3000);
     Command(ID_HELP);
-    EXPECT_EQ(helpApp.owners, (std::vector<HWND>{dialog->hwnd, dialog->hwnd}));
+    EXPECT_EQ(helpApp.owners, (std::vector<HWND>{dialog->Handle(), dialog->Handle()}));
     dialog.reset();  // while its application object is still there
     sd::PumpPending();
 }
@@ -272,8 +272,8 @@ TEST_F(SettingsDialogTest, AMouseDragMovesARowAndADoubleClickNeverDoes) {
     WriteIni({"[LIST]", "entry=3", "List0=C:\\a.scr", "List1=C:\\b.scr", "List2=C:\\c.scr",
               "List3=C:\\d.scr", "[OTHER]", "SaverName=0"});
     Open();
-    SetForegroundWindow(dialog->hwnd);
-    sd::Pump([&] { return GetForegroundWindow() == dialog->hwnd; }, 3000);
+    SetForegroundWindow(dialog->Handle());
+    sd::Pump([&] { return GetForegroundWindow() == dialog->Handle(); }, 3000);
 
     POINT from = RowCentre(List(), 0);
     POINT to = RowCentre(List(), 2);
@@ -359,7 +359,7 @@ TEST_F(SettingsDialogTest, EveryWayOutWithoutSavingRestoresTheFileByteForByte) {
         {"button", [this] { Command(IDCANCEL); }},
         {"menu", [this] { Command(ID_FILE_EXIT_WITHOUT_SAVING); }},
         {"close box", [this] {
-             SendMessageA(dialog->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+             SendMessageA(dialog->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
              sd::PumpPending();
          }},
         {"Escape", [this] {
@@ -563,9 +563,9 @@ TEST_F(SettingsDialogTest, RowsAreNamedByTheViewOptionsWhichKeepTheSelection) {
     EXPECT_FALSE(test::FileExists(saver + ".ran"));
 
     RECT frame = {};
-    GetWindowRect(dialog->hwnd, &frame);
-    SetForegroundWindow(dialog->hwnd);
-    RedrawWindow(dialog->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GetWindowRect(dialog->Handle(), &frame);
+    SetForegroundWindow(dialog->Handle());
+    RedrawWindow(dialog->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     sd::Pump([&] { return false; }, 300);
     EXPECT_FALSE(test::SaveScreenshot("settings_dialog", &frame).empty());
 

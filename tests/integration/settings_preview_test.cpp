@@ -116,19 +116,19 @@ protected:
         dialog = std::make_unique<SettingsDialog>(nullptr);
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
         env.app.SetMainWindow(dialog.get());
-        ShowWindow(dialog->hwnd, SW_SHOW);
+        ShowWindow(dialog->Handle(), SW_SHOW);
         SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         sd::PumpPending();
     }
-    HWND List() const { return GetDlgItem(dialog->hwnd, IDC_SAVER_LIST); }
+    HWND List() const { return GetDlgItem(dialog->Handle(), IDC_SAVER_LIST); }
     // Sends a command as its button or menu item does; returns the error
     // boxes it showed.
     Texts Command(int id) {
         sd::ErrorBoxes boxes;
-        SendMessageA(dialog->hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        SendMessageA(dialog->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         return boxes.Stop();
     }
-    bool Usable() const { return IsWindowEnabled(dialog->hwnd) != FALSE; }
+    bool Usable() const { return IsWindowEnabled(dialog->Handle()) != FALSE; }
     // Handles messages until the dialog has handled an end notice; true
     // when the dialog was the foreground window right after it. (Looked at
     // then: a late focus event of the display may move it again.)
@@ -148,8 +148,8 @@ protected:
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }
-            if (message.message == kEndNoticeMessage && message.hwnd == dialog->hwnd) {
-                return GetForegroundWindow() == dialog->hwnd;
+            if (message.message == kEndNoticeMessage && message.hwnd == dialog->Handle()) {
+                return GetForegroundWindow() == dialog->Handle();
             }
         }
         return false;
@@ -174,7 +174,7 @@ TEST_F(SettingsPreviewTest, AScreenSaverIsConfiguredByItsOwnFileWithTheDialogAsP
     Open(0);
     EXPECT_TRUE(Command(IDC_FILE_SETTINGS).empty());
     ASSERT_TRUE(env.WaitForLog("configure"));
-    EXPECT_EQ(env.LogValue("cmdline "), "\"" + saver + "\" /c:" + HandleAsDecimal(dialog->hwnd));
+    EXPECT_EQ(env.LogValue("cmdline "), "\"" + saver + "\" /c:" + HandleAsDecimal(dialog->Handle()));
     EXPECT_EQ(env.LogValue("module "), saver);
     // The dialog does not wait for the configuration.
     EXPECT_TRUE(Usable());
@@ -189,13 +189,13 @@ TEST_F(SettingsPreviewTest, ProgramSettingsOkWritesAtOnceCancelWritesNothingAndL
     WriteList({program, "C:\\x.scr"});
     const std::string atOpening = IniBytes();
     Open(1);
-    SendMessageA(dialog->hwnd, WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
+    SendMessageA(dialog->Handle(), WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
     SendMessageA(List(), LB_SETCURSEL, 0, 0);
 
     // Cancel in the program settings: nothing is written.
     HWND dialogSeen = nullptr;
     {
-        NextDialog next(dialog->hwnd, [&](HWND d) {
+        NextDialog next(dialog->Handle(), [&](HWND d) {
             dialogSeen = d;
             SetDlgItemTextA(d, IDC_PROGRAM_OPTION, "/never");
         });
@@ -207,7 +207,7 @@ TEST_F(SettingsPreviewTest, ProgramSettingsOkWritesAtOnceCancelWritesNothingAndL
 
     // OK: its five keys, then the settings dialog's own state.
     {
-        NextDialog next(dialog->hwnd, [&](HWND d) {
+        NextDialog next(dialog->Handle(), [&](HWND d) {
             EXPECT_FALSE(Usable());
             SetDlgItemTextA(d, IDC_PROGRAM_OPTION, "/full");
             SetDlgItemTextA(d, IDC_PROGRAM_START_MACRO, "ENTER");
@@ -224,7 +224,7 @@ TEST_F(SettingsPreviewTest, ProgramSettingsOkWritesAtOnceCancelWritesNothingAndL
     EXPECT_EQ(IniValue("LIST", "List1"), kOff + "C:\\x.scr");
 
     // Leaving the settings dialog without saving undoes both.
-    SendMessageA(dialog->hwnd, WM_COMMAND, IDCANCEL, 0);
+    SendMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(IniBytes(), atOpening);
 }
 
@@ -234,7 +234,7 @@ TEST_F(SettingsPreviewTest, FlashSettingsAndTheAboutBoxRunModallyOverTheDialog) 
     const std::string atOpening = IniBytes();
     Open(0);
     {
-        NextDialog next(dialog->hwnd, [&](HWND d) {
+        NextDialog next(dialog->Handle(), [&](HWND d) {
             EXPECT_NE(GetDlgItem(d, IDC_FLASH_LIST), nullptr);
             EXPECT_FALSE(Usable());
         });
@@ -243,7 +243,7 @@ TEST_F(SettingsPreviewTest, FlashSettingsAndTheAboutBoxRunModallyOverTheDialog) 
     }
     EXPECT_EQ(IniBytes(), atOpening);
     {
-        NextDialog next(dialog->hwnd, [&](HWND d) {
+        NextDialog next(dialog->Handle(), [&](HWND d) {
             EXPECT_NE(GetDlgItem(d, IDC_ABOUT_VERSION), nullptr);
             EXPECT_FALSE(Usable());
         });
@@ -329,8 +329,8 @@ TEST_F(SettingsPreviewTest, EachPreviewIsEndedOnlyByItsOwnEndAndNoneOutlivesTheD
     ASSERT_NE(programWindow, nullptr);
 
     // A late saver notice and a player's notice leave the program running.
-    PostMessageA(dialog->hwnd, kEndNoticeMessage, 1, 0);
-    PostMessageA(dialog->hwnd, kEndNoticeMessage, 0, 0);
+    PostMessageA(dialog->Handle(), kEndNoticeMessage, 1, 0);
+    PostMessageA(dialog->Handle(), kEndNoticeMessage, 0, 0);
     sd::PumpPending();
     EXPECT_FALSE(Usable());
     EXPECT_FALSE(env.LogHas("close main"));
@@ -378,7 +378,7 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
         SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         EXPECT_TRUE(Command(IDC_PREVIEW).empty());
         EXPECT_TRUE(Usable());
-        HWND player = FindThreadWindow(dialog->hwnd, false);
+        HWND player = FindThreadWindow(dialog->Handle(), false);
         ASSERT_NE(player, nullptr);
             PostMessageA(player, WM_KEYDOWN, 'A', 0);
         // The notice is handled as the end of a preview that is no program:
@@ -394,7 +394,7 @@ TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlon
         SCOPED_TRACE(row);
         SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         EXPECT_EQ(Command(IDC_PREVIEW), cannotStart);
-        EXPECT_EQ(FindThreadWindow(dialog->hwnd, false), nullptr);
+        EXPECT_EQ(FindThreadWindow(dialog->Handle(), false), nullptr);
     }
 }
 
@@ -411,8 +411,8 @@ TEST_F(SettingsPreviewTest, ADoubleClickPreviewsItsRowAndNeverMovesIt) {
     const Texts paths = {"C:\\a.scr", saver, "C:\\c.scr", "C:\\d.scr"};
     WriteList(paths);
     Open(0);
-    SetForegroundWindow(dialog->hwnd);
-    PumpAppUntil([&] { return GetForegroundWindow() == dialog->hwnd; }, 3000);
+    SetForegroundWindow(dialog->Handle());
+    PumpAppUntil([&] { return GetForegroundWindow() == dialog->Handle(); }, 3000);
 
     POINT row1 = RowCentre(List(), 1);
     test::MoveMouseTo(row1.x, row1.y);

@@ -48,7 +48,7 @@ TEST(WindowTest, IsAttachedFromItsFirstMessageAndDeletesItselfOnce) {
     int cleanups = 0;
     auto* window = new CountingWindow(&cleanups);
     ASSERT_TRUE(window->CreateEx(0, PlainClass(), "w", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    HWND handle = window->hwnd;
+    HWND handle = window->Handle();
     EXPECT_EQ(Window::FromHandle(handle), window);
     bool sawNcCreate = false, sawCreate = false;
     for (UINT m : window->seen) {
@@ -81,7 +81,7 @@ TEST(WindowTest, DestroyingTheMainWindowClearsItAndEndsTheLoop) {
     auto* window = new CountingWindow(&cleanups);
     ASSERT_TRUE(window->CreateEx(0, PlainClass(), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     app.SetMainWindow(window);
-    PostMessageA(window->hwnd, WM_CLOSE, 0, 0);
+    PostMessageA(window->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(app.Run(), 0);  // returns because WM_QUIT was posted
     EXPECT_EQ(app.MainWindow(), nullptr);
     EXPECT_EQ(cleanups, 1);
@@ -104,14 +104,14 @@ TEST(MessageLoopTest, QueuedMessagesPassTheParentsPreTranslate) {
     App app;
     KeyCatcher parent;
     ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "p", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
-    HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 10, 10, parent.hwnd, nullptr,
+    HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 10, 10, parent.Handle(), nullptr,
                                  nullptr, nullptr);
     PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(parent.hwnd, WM_KEYDOWN, 'A', 0);
+    PostMessageA(parent.Handle(), WM_KEYDOWN, 'A', 0);
     EXPECT_TRUE(app.PumpMessage());
     EXPECT_TRUE(app.PumpMessage());
     EXPECT_EQ(parent.caught, 2);
-    DestroyWindow(parent.hwnd);
+    DestroyWindow(parent.Handle());
     DrainQueue();
 }
 
@@ -135,7 +135,7 @@ protected:
         }
         Dialog::OnInitDialog();
         if (spy) PostMessageA(spy, WM_KEYDOWN, 'Z', 0);
-        PostMessageA(hwnd, WM_APP, 0, 0);
+        PostMessageA(Handle(), WM_APP, 0, 0);
         return TRUE;
     }
     void DoDataExchange(DataExchange& exchange) override {
@@ -177,13 +177,13 @@ TEST(DialogTest, ModalRunKeepsThePreTranslateLookAndExchangesData) {
     KeyCatcher owner;
     ASSERT_TRUE(owner.CreateEx(0, PlainClass(), "owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                nullptr, nullptr));
-    TestDialog dialog(owner.hwnd);
-    dialog.spy = owner.hwnd;
+    TestDialog dialog(owner.Handle());
+    dialog.spy = owner.Handle();
     EXPECT_EQ(dialog.DoModal(), 7);
     EXPECT_EQ(owner.caught, 1);  // seen by the modal loop's PreTranslate walk
     EXPECT_TRUE(dialog.ownerDisabledDuringRun);
-    EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
-    EXPECT_EQ(dialog.hwnd, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+    EXPECT_EQ(dialog.Handle(), nullptr);
 
     EXPECT_TRUE(dialog.firstUpdate);
     EXPECT_EQ(dialog.numberAfterFirst, -12);
@@ -191,7 +191,7 @@ TEST(DialogTest, ModalRunKeepsThePreTranslateLookAndExchangesData) {
     EXPECT_EQ(dialog.numberAfterSecond, -12);  // the refused text changed nothing
     EXPECT_EQ(dialog.refusalText, DataExchange::kNotANumberMessage);
     EXPECT_TRUE(dialog.focusAfterRefusal);
-    DestroyWindow(owner.hwnd);
+    DestroyWindow(owner.Handle());
     DrainQueue();
 }
 
@@ -202,7 +202,7 @@ TEST(DialogTest, CancelAndTheCloseBoxEndWithIdCancel) {
         Closing() : Dialog(IDD_TEST_DIALOG, nullptr) {}
         BOOL OnInitDialog() override {
             Dialog::OnInitDialog();
-            PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            PostMessageA(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
             return TRUE;
         }
     } dialog;
@@ -220,7 +220,7 @@ TEST(MainWindowTest, OtherThreadsPostThroughAHandleCopyThatFollowsTheWindow) {
     auto* window = new CountingWindow(&cleanups);
     app.SetMainWindow(window);  // set before creation, as the session does
     ASSERT_TRUE(window->CreateEx(0, PlainClass(), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    HWND handle = window->hwnd;
+    HWND handle = window->Handle();
     auto postFromAnotherThread = [&] {
         bool posted = false;
         std::thread thread([&] { posted = app.PostToMainWindow(WM_APP + 1, 1, 0); });

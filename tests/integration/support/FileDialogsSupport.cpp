@@ -26,10 +26,10 @@ ModalRun* currentRun = nullptr;
 void CALLBACK StartScript(HWND, UINT, UINT_PTR timer, DWORD) {
     ModalRun* run = currentRun;
     if (!run || timer != run->timer) return;
-    if (!run->dialog->hwnd || !IsWindowVisible(run->dialog->hwnd)) return;  // not up yet
+    if (!run->dialog->Handle() || !IsWindowVisible(run->dialog->Handle())) return;  // not up yet
     KillTimer(nullptr, timer);
     run->timer = 0;
-    HWND window = run->dialog->hwnd;
+    HWND window = run->dialog->Handle();
     (*run->script)(window);
     // Ignored when the script has ended the run already.
     if (IsWindow(window)) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);

@@ -50,7 +50,7 @@ TestApp::~TestApp() {
 
 bool Drain(TestApp& app) {
     int before = app.mainWindow.markers;
-    PostMessageA(app.mainWindow.hwnd, kMarker, 0, 0);
+    PostMessageA(app.mainWindow.Handle(), kMarker, 0, 0);
     return Pump([&] { return app.mainWindow.markers > before; }, 5000);
 }
 
