@@ -202,6 +202,13 @@ TEST_F(SettingsDialogTest, DeleteSelectsTheNeighbourAndRemovesPerFileKeysAtOnce)
     EXPECT_EQ(IniBytes(), atOpening);
 }
 
+// A list box out of room for a new row.
+WNDPROC listProc = nullptr;
+LRESULT CALLBACK RefusingListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LB_INSERTSTRING) return LB_ERRSPACE;
+    return CallWindowProcA(listProc, window, message, wParam, lParam);
+}
+
 TEST_F(SettingsDialogTest, OnOffAndMovingKeepPathsAndStopAtTheEnds) {
     WriteIni({"[LIST]", "entry=2", "List0=C:\\a.scr", "List1=C:\\b.exe", "List2=C:\\c.avi",
               "[OTHER]", "SaverName=0"});
@@ -228,13 +235,8 @@ TEST_F(SettingsDialogTest, OnOffAndMovingKeepPathsAndStopAtTheEnds) {
 
     // A list box out of room for a new row: every command that rewrites
     // rows leaves them, and their paths, as they were.
-    static WNDPROC listProc = nullptr;
-    listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        List(), GWLP_WNDPROC,
-        reinterpret_cast<LONG_PTR>(+[](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (message == LB_INSERTSTRING) return LB_ERRSPACE;
-            return CallWindowProcA(listProc, window, message, wParam, lParam);
-        })));
+    listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingListProc)));
     for (int id : {IDC_TOGGLE, IDC_MOVE_UP, IDC_MOVE_DOWN, ID_VIEW_EXTENSION}) Command(id);
     SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc));
     EXPECT_EQ(Paths(), (Rows{"C:\\b.exe", "C:\\a.scr", "C:\\c.avi"}));

@@ -21,19 +21,18 @@ namespace {
 
 using test::ProductProcess;
 
+BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM parameter) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+        *reinterpret_cast<RECT*>(parameter) = info.rcMonitor;
+    }
+    return TRUE;
+}
+
 RECT SecondMonitor() {
     RECT found = {};
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, RECT*, LPARAM parameter) -> BOOL {
-            MONITORINFO info = {};
-            info.cbSize = sizeof info;
-            if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
-                *reinterpret_cast<RECT*>(parameter) = info.rcMonitor;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
