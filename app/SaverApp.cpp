@@ -110,7 +110,7 @@ BOOL SaverApp::RunPreview() {
 }
 
 BOOL SaverApp::RunSaver() {
-    auto* host = new SaverHostWindow(passLock != FALSE);
+    auto* host = new SaverHostWindow(passLock);
     // The first entry starts from inside the window's creation, and the
     // players post to the main window: it must be set before.
     SetMainWindow(host);

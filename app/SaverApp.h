@@ -26,8 +26,8 @@ public:
     // The role's named event, which is also the program launcher's signal
     // (SetLaunchSignal). Lives until the process ends.
     HANDLE sessionEvent = nullptr;
-    // TRUE when the password flag must be switched on again at exit.
-    BOOL passLock = FALSE;
+    // true when the password flag must be switched on again at exit.
+    bool passLock = false;
 
     // Names of the events that keep a second process of a role from running.
     static constexpr const char* kSettingsEventName = "tolvarinkunset";

@@ -29,12 +29,12 @@ void WriteUsePasswordFlag(DWORD value) {
     RegCloseKey(key);
 }
 
-BOOL SuspendUsePasswordFlag(const App& app) {
-    BOOL passLock = ReadUsePasswordFlag() != 0;
+bool SuspendUsePasswordFlag(const App& app) {
+    bool passLock = ReadUsePasswordFlag() != 0;
     if (passLock) WriteUsePasswordFlag(0);
     const AppProfile profile(&app);
     const SaverSettings stored(profile);
-    if (stored.PassLock()) passLock = TRUE;
+    if (stored.PassLock()) passLock = true;
     if (passLock) stored.WritePassLock(true);
     return passLock;
 }

@@ -17,8 +17,8 @@ void WriteUsePasswordFlag(DWORD value);
 // on, and records the suspension in OTHER PassLock. Returns whether this
 // process must switch it on again at its exit (also when an earlier process
 // left it suspended).
-BOOL SuspendUsePasswordFlag(const App& app);
-// At exit, when SuspendUsePasswordFlag returned TRUE.
+bool SuspendUsePasswordFlag(const App& app);
+// At exit, when SuspendUsePasswordFlag returned true.
 void RestoreUsePasswordFlag(const App& app);
 
 class PasswordHelper {
