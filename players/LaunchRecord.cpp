@@ -4,6 +4,7 @@
 #include "framework/TextUtil.h"
 #include "framework/Thread.h"
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -105,6 +106,12 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId) return TRUE;
+    // The system's own input-method windows, made for a thread as it makes
+    // its first window, are never the program's: a search that looks while
+    // a slow starter makes its window could otherwise take one of them.
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "IME") == 0 || std::strcmp(className, "MSCTFIME UI") == 0) return TRUE;
     search->found = window;
     return FALSE;
 }

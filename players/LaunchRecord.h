@@ -125,5 +125,6 @@ bool StartProcessByPath(const std::string& path, const std::string& options, WOR
                         PROCESS_INFORMATION* info);
 
 // The first top-level window, in the platform's enumeration order, that
-// belongs to the process; visible or not. 0 when there is none.
+// belongs to the process; visible or not, but never one of the system's
+// input-method windows. 0 when there is none.
 HWND FindProcessWindow(DWORD processId);

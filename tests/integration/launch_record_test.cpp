@@ -101,7 +101,8 @@ TEST(LaunchRecordTest, TheWindowIsLookedForUntilItComesOrTheProgramEnds) {
     const std::string delay = "/delay:" + std::to_string(kInputIdleTimeoutMs + 1000);
     HWND window = StartLaunch(record, program, delay.c_str());
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window, env.LoggedWindow("main"));
+    // The fixture logs its window just after making it.
+    EXPECT_TRUE(test::WaitUntil([&] { return env.LoggedWindow("main") == window; }));
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpAppUntil([&] { return !record.ThreadRunning(); }, 10000));
     PumpQueued();
