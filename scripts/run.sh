@@ -25,6 +25,7 @@ caption="トルヴァリン君"
 if [ "$mode" = demo ]; then
   cp "$build/fixtures/test_saver.scr" "$run/demo_saver.scr"
   cp "$build/fixtures/test_program.exe" "$run/demo_program.exe"
+  cp "$build/fixtures/clips/clip.avi" "$run/demo.avi"
   folder='Z:'$(echo "$run" | tr '/' '\\')
   on=$(printf '\x81\x9b')
   {
@@ -42,14 +43,12 @@ fi
 if [ -n "${DISPLAY:-}" ]; then
   export WINEPREFIX="$run/wineprefix"
   wine_use "$arch"
-  [ "$mode" = demo ] && "$WINELOADER" "$build/fixtures/write_avi.exe" "$run/demo.avi"
   exec "$WINELOADER" "$run/tolvarin.scr" "${arguments[@]}"
 fi
 
 # No display: show it on one of our own and take a picture of it.
-export RUN_FOLDER="$run" RUN_CAPTION="$caption" RUN_MODE="$mode" RUN_BUILD="$build"
+export RUN_FOLDER="$run" RUN_CAPTION="$caption" RUN_MODE="$mode"
 exec "$here/with-test-env.sh" "$arch" "$run" bash -c '
-  [ "$RUN_MODE" = demo ] && "$WINELOADER" "$RUN_BUILD/fixtures/write_avi.exe" "$RUN_FOLDER/demo.avi"
   if [ "$RUN_MODE" = demo ]; then "$WINELOADER" "$RUN_FOLDER/tolvarin.scr" /s >/dev/null 2>&1 &
   else "$WINELOADER" "$RUN_FOLDER/tolvarin.scr" >/dev/null 2>&1 & fi
   for _ in $(seq 1 300); do

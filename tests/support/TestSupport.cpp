@@ -6,47 +6,29 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <gdiplus.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace test {
 
-// --- Where things are -------------------------------------------------------
-
-std::string ThisExecutableFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
+// --- Where things are and files ----------------------------------------------
 
 std::string BuildFolder() {
-    std::string folder = ThisExecutableFolder();
-    return folder.substr(0, folder.find_last_of('\\'));
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;  // <build>\tests\<test>.exe
+    folder.erase(folder.find_last_of('\\'));
+    return folder.erase(folder.find_last_of('\\'));
 }
 
 std::string ProductPath() { return BuildFolder() + "\\tolvarin.scr"; }
 
-std::string Product64Path() {
-    std::string build = BuildFolder();
-    return build.substr(0, build.find_last_of('\\')) + "\\x86_64\\tolvarin.scr";
-}
-
-std::string FixturePath(const std::string& fileName) {
-    return BuildFolder() + "\\fixtures\\" + fileName;
-}
-
-std::string ScreenshotFolder() {
-    std::string folder = BuildFolder() + "\\screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-// --- Files ------------------------------------------------------------------
+std::string FixturePath(const std::string& fileName) { return BuildFolder() + "\\fixtures\\" + fileName; }
 
 bool FileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -54,15 +36,13 @@ bool FileExists(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 bool CopyFileTo(const std::string& from, const std::string& to) {
@@ -76,58 +56,73 @@ std::string NoiseBytes(size_t size) {
     return bytes;
 }
 
-TempFolder::TempFolder(const std::string& prefix) {
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
-    static unsigned counter = 0;
-    for (;;) {
-        char name[MAX_PATH];
-        std::snprintf(name, sizeof name, "%s%s%lu_%u_%lu", base, prefix.c_str(),
-                      GetCurrentProcessId(), ++counter, GetTickCount());
-        if (CreateDirectoryA(name, nullptr)) {
-            path = name;
-            break;
-        }
-    }
+std::string ReadIniString(const std::string& path, const char* section, const char* key, const char* def) {
+    std::vector<char> buffer(8192, '\0');
+    DWORD length = GetPrivateProfileStringA(section, key, def, buffer.data(),
+                                            static_cast<DWORD>(buffer.size()), path.c_str());
+    return std::string(buffer.data(), length);
 }
 
-TempFolder::~TempFolder() { RemoveFolderTree(path); }
-
+namespace {
 void RemoveFolderTree(const std::string& path) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = data.cFileName;
+            std::string name = data.cFileName, full = path + "\\" + name;
             if (name == "." || name == "..") continue;
-            std::string full = path + "\\" + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveFolderTree(full);
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                // A process that just ended may still hold its file briefly.
-                WaitUntil([&] { return DeleteFileA(full.c_str()) || !FileExists(full); }, 3000, 20);
+                continue;
             }
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            // A process that just ended may still hold its file briefly.
+            WaitUntil([&] { return DeleteFileA(full.c_str()) || !FileExists(full); }, 3000);
         } while (FindNextFileA(find, &data));
         FindClose(find);
     }
     RemoveDirectoryA(path.c_str());
 }
+}  // namespace
 
-// --- Waiting ----------------------------------------------------------------
+TempFolder::TempFolder(const std::string& prefix) {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    do {
+        char name[MAX_PATH];
+        std::snprintf(name, sizeof name, "%s%s%lu_%u_%lu", base, prefix.c_str(), GetCurrentProcessId(),
+                      ++counter, GetTickCount());
+        path = name;
+    } while (!CreateDirectoryA(path.c_str(), nullptr));
+}
+
+TempFolder::~TempFolder() {
+    KillProcessesInFolder(path);
+    RemoveFolderTree(path);
+}
+
+std::string TempFolder::PlaceFixture(const std::string& fixture, const std::string& relativePath) const {
+    std::string target = File(relativePath);
+    for (size_t slash = target.find('\\', path.size() + 1); slash != std::string::npos;
+         slash = target.find('\\', slash + 1)) {
+        CreateDirectoryA(target.substr(0, slash).c_str(), nullptr);
+    }
+    CopyFileTo(FixturePath(fixture), target);
+    return target;
+}
+
+// --- Waiting ------------------------------------------------------------------
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
+    for (DWORD start = GetTickCount();; Sleep(pollMs)) {
         if (condition()) return true;
         if (GetTickCount() - start >= timeoutMs) return condition();
-        Sleep(pollMs);
     }
 }
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
+    for (DWORD start = GetTickCount();;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
@@ -139,56 +134,40 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
-// --- Processes and windows --------------------------------------------------
+// --- Processes and windows ----------------------------------------------------
 
 StartedProcess StartProcess(const std::string& commandLine, const char* workingFolder) {
-    StartedProcess result;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder,
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        result.process = info.hProcess;
-        result.id = info.dwProcessId;
+    std::vector<char> line(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup,
+                        &info)) {
+        return {};
     }
-    return result;
+    CloseHandle(info.hThread);
+    return {info.hProcess, info.dwProcessId};
 }
 
 namespace {
-struct EnumState {
+struct WindowSearch {
     DWORD processId;
     bool visibleOnly;
     std::vector<HWND> windows;
 };
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
-    auto* state = reinterpret_cast<EnumState*>(parameter);
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == state->processId && (!state->visibleOnly || IsWindowVisible(window))) {
-        state->windows.push_back(window);
+    if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window))) {
+        search->windows.push_back(window);
     }
     return TRUE;
 }
 
-std::string ImagePathOf(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process) return {};
-    char path[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    std::string result;
-    if (QueryFullProcessImageNameA(process, 0, path, &size)) result.assign(path, size);
-    CloseHandle(process);
-    return result;
-}
-
 std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return text;
 }
 
@@ -201,11 +180,17 @@ int ForEachProcessInFolder(const std::string& folder, F action) {
     entry.dwSize = sizeof entry;
     int count = 0;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        std::string image = Lower(ImagePathOf(entry.th32ProcessID));
-        if (image.compare(0, prefix.size(), prefix) == 0) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                     FALSE, entry.th32ProcessID);
+        if (!process) continue;
+        char path[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process, 0, path, &size) &&
+            Lower(path).compare(0, prefix.size(), prefix) == 0) {
             ++count;
-            action(entry.th32ProcessID);
+            action(process);
         }
+        CloseHandle(process);
     }
     CloseHandle(snapshot);
     return count;
@@ -213,9 +198,16 @@ int ForEachProcessInFolder(const std::string& folder, F action) {
 }  // namespace
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly) {
-    EnumState state{processId, visibleOnly, {}};
-    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&state));
-    return state.windows;
+    WindowSearch search{processId, visibleOnly, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
+}
+
+HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& predicate) {
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (predicate(window)) return window;
+    }
+    return nullptr;
 }
 
 std::string ClassNameOf(HWND window) {
@@ -230,70 +222,75 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& predicate) {
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (predicate(window)) return window;
-    }
-    return nullptr;
-}
-
-HWND WaitForWindowOf(DWORD processId, const std::function<bool(HWND)>& predicate,
-                     DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf(processId, predicate)) != nullptr; }, timeoutMs);
-    return found;
-}
-
-HWND WaitForWindowCaption(const std::string& caption, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowA(nullptr, caption.c_str())) != nullptr; },
-              timeoutMs);
-    return found;
+std::string MessageBoxText(HWND box) {
+    HWND label = GetDlgItem(box, 0xFFFF);
+    return label ? TextOf(label) : std::string();
 }
 
 int KillProcessesInFolder(const std::string& folder) {
-    return ForEachProcessInFolder(folder, [](DWORD id) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (process) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
+    return ForEachProcessInFolder(folder, [](HANDLE process) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
     });
 }
 
 int CountProcessesInFolder(const std::string& folder) {
-    return ForEachProcessInFolder(folder, [](DWORD) {});
+    return ForEachProcessInFolder(folder, [](HANDLE) {});
+}
+
+FixtureLog::FixtureLog(std::string path) : path(std::move(path)) {
+    SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", this->path.c_str());
+}
+
+FixtureLog::~FixtureLog() { SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", nullptr); }
+
+std::vector<std::string> FixtureLog::Lines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(ReadFileBytes(path));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int FixtureLog::Count(const std::string& line) const {
+    int count = 0;
+    for (const std::string& logged : Lines()) count += logged == line;
+    return count;
+}
+
+bool FixtureLog::Wait(const std::string& line, DWORD timeoutMs) const {
+    return WaitUntil([&] { return Has(line); }, timeoutMs);
+}
+
+std::string FixtureLog::Value(const std::string& prefix) const {
+    for (const std::string& logged : Lines()) {
+        if (logged.compare(0, prefix.size(), prefix) == 0) return logged.substr(prefix.size());
+    }
+    return std::string();
+}
+
+HWND FixtureLog::Window(const std::string& name) const {
+    std::string value = Value("window " + name + " ");
+    return value.empty() ? nullptr
+                         : reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(value.c_str(), nullptr, 16)));
 }
 
 ProductProcess::ProductProcess(const std::string& executableName, const std::string& sourcePath)
-    : folder("tlvp") {
-    executablePath = folder.File(executableName);
+    : folder("tlvp"), log(folder.File("fixture.log")), executablePath(folder.File(executableName)) {
     CopyFileTo(sourcePath, executablePath);
 }
 
 ProductProcess::~ProductProcess() {
     Kill();
-    KillProcessesInFolder(folder.Path());
     if (started.process) CloseHandle(started.process);
-}
-
-void ProductProcess::WriteIni(const std::string& text) const { WriteFileBytes(IniPath(), text); }
-
-std::string ProductProcess::ReadIni(const char* section, const char* key, const char* def) const {
-    return ReadIniString(IniPath(), section, key, def);
-}
-
-int ProductProcess::ReadIniInt(const char* section, const char* key, int def) const {
-    std::string text = ReadIni(section, key, "");
-    return text.empty() ? def : std::atoi(text.c_str());
 }
 
 bool ProductProcess::Start(const std::string& arguments, const char* workingFolder) {
     if (started.process) CloseHandle(started.process);
-    std::string line = "\"" + executablePath + "\"";
-    if (!arguments.empty()) line += " " + arguments;
-    started = StartProcess(line, workingFolder);
+    started = StartProcess("\"" + executablePath + "\"" + (arguments.empty() ? "" : " " + arguments),
+                           workingFolder);
     return started.process != nullptr;
 }
 
@@ -312,20 +309,15 @@ DWORD ProductProcess::ExitCode() const {
 }
 
 void ProductProcess::Kill() {
-    if (Running()) {
-        TerminateProcess(started.process, 1);
-        WaitForSingleObject(started.process, 5000);
-    }
+    if (!Running()) return;
+    TerminateProcess(started.process, 1);
+    WaitForSingleObject(started.process, 5000);
 }
 
-HWND ProductProcess::WaitForWindow(const std::function<bool(HWND)>& predicate,
-                                   DWORD timeoutMs) const {
-    return WaitForWindowOf(started.id, predicate, timeoutMs);
-}
-
-std::string MessageBoxText(HWND box) {
-    HWND label = GetDlgItem(box, 0xFFFF);
-    return label ? TextOf(label) : std::string();
+HWND ProductProcess::WaitForWindow(const std::function<bool(HWND)>& predicate, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowOf(started.id, predicate)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(DWORD processId, const std::string& caption, int buttonId,
@@ -348,72 +340,41 @@ bool MessageBoxAnswerer::Wait() {
 DWORD WINAPI MessageBoxAnswerer::Run(void* self) {
     auto* answerer = static_cast<MessageBoxAnswerer*>(self);
     HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            box = FindWindowA("#32770", answerer->caption.c_str());
-            if (!box || !IsWindowVisible(box)) return false;
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            return answerer->processId == 0 || owner == answerer->processId;
-        },
-        answerer->timeoutMs);
+    WaitUntil([&] {
+        box = FindWindowA("#32770", answerer->caption.c_str());
+        DWORD owner = 0;
+        if (box) GetWindowThreadProcessId(box, &owner);
+        return box && IsWindowVisible(box) && (answerer->processId == 0 || owner == answerer->processId);
+    }, answerer->timeoutMs);
     if (!box) return 0;
     answerer->text = MessageBoxText(box);
-    HWND button = GetDlgItem(box, answerer->buttonId);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(answerer->buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button));
-    answerer->answered = WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, answerer->buttonId)));
+    answerer->answered = WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
     return 0;
 }
 
-// --- Settings file ------------------------------------------------------------
-
-std::string ReadIniString(const std::string& path, const char* section, const char* key,
-                          const char* def) {
-    std::vector<char> buffer(8192, '\0');
-    DWORD length = GetPrivateProfileStringA(section, key, def, buffer.data(),
-                                            static_cast<DWORD>(buffer.size()), path.c_str());
-    return std::string(buffer.data(), length);
-}
-
-// --- Registry -------------------------------------------------------------------
+// --- The registry ---------------------------------------------------------------
 
 namespace {
 constexpr const char* kDesktopKey = "Control Panel\\desktop";
 constexpr const char* kUsePasswordValue = "ScreenSaveUsePassword";
+constexpr const char* kFlashControlKey = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
 }  // namespace
 
 void SetUsePasswordFlag(DWORD value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, kUsePasswordValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof value);
-        RegCloseKey(key);
-    }
+    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue, REG_DWORD, &value, sizeof value);
 }
 
 DWORD GetUsePasswordFlag(bool* exists) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    HKEY key = nullptr;
-    bool found = false;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        found = RegQueryValueExA(key, kUsePasswordValue, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
+    DWORD value = 0, size = sizeof value;
+    bool found = RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue, RRF_RT_DWORD, nullptr, &value,
+                              &size) == ERROR_SUCCESS;
     if (exists) *exists = found;
-    return value;
+    return found ? value : 0;
 }
 
-void DeleteUsePasswordFlag() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, kUsePasswordValue);
-        RegCloseKey(key);
-    }
-}
+void DeleteUsePasswordFlag() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue); }
 
 SystemPasswordCheck::SystemPasswordCheck() {
     char folder[MAX_PATH] = {};
@@ -423,12 +384,6 @@ SystemPasswordCheck::SystemPasswordCheck() {
 }
 
 SystemPasswordCheck::~SystemPasswordCheck() { DeleteFileA(path.c_str()); }
-
-// --- Registry: a stand-in for the system's Flash control ----------------------
-
-namespace {
-const char kFlashControlKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
-}
 
 StandInFlashControl::StandInFlashControl() {
     HKEY key = nullptr;
@@ -444,21 +399,18 @@ StandInFlashControl::~StandInFlashControl() {
     if (created) RegDeleteKeyA(HKEY_CLASSES_ROOT, kFlashControlKey);
 }
 
-// --- Input --------------------------------------------------------------------
+// --- Input and pixels -------------------------------------------------------------
 
 void MoveMouseTo(int x, int y) {
     SetCursorPos(x, y);
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
-                static_cast<DWORD>(x * 65535 / (width - 1)), static_cast<DWORD>(y * 65535 / (height - 1)),
-                0, 0);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, static_cast<DWORD>(x * 65535 / (width - 1)),
+                static_cast<DWORD>(y * 65535 / (height - 1)), 0, 0);
 }
 
 bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (int step = 0;; ++step) {
-        MoveMouseTo(200 + (step % 2) * 60, 200 + (step % 2) * 30);
+    for (DWORD start = GetTickCount(), step = 0;; ++step) {
+        MoveMouseTo(200 + static_cast<int>(step % 2) * 60, 200 + static_cast<int>(step % 2) * 30);
         if (WaitUntil(condition, 100)) return true;
         if (GetTickCount() - start > timeoutMs) return false;
     }
@@ -469,13 +421,6 @@ void PressKey(BYTE virtualKey) {
     keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
 }
 
-void ClickLeft() {
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-}
-
-// --- Pixels and screenshots ---------------------------------------------------
-
 COLORREF ScreenPixel(int x, int y) {
     HDC screen = GetDC(nullptr);
     COLORREF colour = GetPixel(screen, x, y);
@@ -484,129 +429,62 @@ COLORREF ScreenPixel(int x, int y) {
 }
 
 namespace {
-
-std::vector<COLORREF> CaptureScreenRect(const RECT& rect) {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    std::vector<COLORREF> pixels;
-    if (width <= 0 || height <= 0) return pixels;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+// Copies a rectangle of the screen into a top-down 32-bit bitmap; bits
+// receives its pixels (BGRA). The caller deletes the bitmap.
+HBITMAP CaptureScreen(const RECT& rect, void** bits) {
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const auto* data = static_cast<const unsigned char*>(bits);
-    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = RGB(data[i * 4 + 2], data[i * 4 + 1], data[i * 4 + 0]);
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect.right - rect.left, -(rect.bottom - rect.top), 1, 32, BI_RGB,
+                      0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left, rect.top, SRCCOPY);
+        SelectObject(memory, old);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return pixels;
+    return bitmap;
 }
-
-unsigned long Crc32(const unsigned char* data, size_t length, unsigned long crc = 0) {
-    static unsigned long table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (unsigned long n = 0; n < 256; ++n) {
-            unsigned long c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320UL ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        ready = true;
-    }
-    crc ^= 0xFFFFFFFFUL;
-    for (size_t i = 0; i < length; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFUL;
-}
-
-void PutBigEndian(std::string& out, unsigned long value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
-}
-
-void PutChunk(std::string& out, const char* type, const std::string& data) {
-    PutBigEndian(out, static_cast<unsigned long>(data.size()));
-    std::string body = std::string(type, 4) + data;
-    out += body;
-    PutBigEndian(out, Crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size()));
-}
-
-// A PNG with stored (uncompressed) deflate blocks: no library needed.
-std::string EncodePng(const std::vector<COLORREF>& pixels, int width, int height) {
-    std::string raw;
-    raw.reserve(static_cast<size_t>(height) * (static_cast<size_t>(width) * 3 + 1));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back('\0');
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-            raw.push_back(static_cast<char>(GetRValue(c)));
-            raw.push_back(static_cast<char>(GetGValue(c)));
-            raw.push_back(static_cast<char>(GetBValue(c)));
-        }
-    }
-    std::string zlib = "\x78\x01";
-    size_t offset = 0;
-    do {
-        size_t block = raw.size() - offset < 65535 ? raw.size() - offset : 65535;
-        bool last = offset + block == raw.size();
-        zlib.push_back(last ? '\1' : '\0');
-        zlib.push_back(static_cast<char>(block & 0xFF));
-        zlib.push_back(static_cast<char>(block >> 8));
-        zlib.push_back(static_cast<char>(~block & 0xFF));
-        zlib.push_back(static_cast<char>((~block >> 8) & 0xFF));
-        zlib.append(raw, offset, block);
-        offset += block;
-    } while (offset < raw.size());
-    unsigned long a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(zlib, (b << 16) | a);
-
-    std::string png = "\x89PNG\r\n\x1a\n";
-    std::string header;
-    PutBigEndian(header, static_cast<unsigned long>(width));
-    PutBigEndian(header, static_cast<unsigned long>(height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", zlib);
-    PutChunk(png, "IEND", "");
-    return png;
-}
-
 }  // namespace
-
-std::string SaveScreenshot(const std::string& name, const RECT* rect) {
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (rect) area = *rect;
-    std::vector<COLORREF> pixels = CaptureScreenRect(area);
-    if (pixels.empty()) return {};
-    std::string path = ScreenshotFolder() + "\\" + name + ".png";
-    WriteFileBytes(path, EncodePng(pixels, area.right - area.left, area.bottom - area.top));
-    return path;
-}
 
 std::vector<COLORREF> CaptureClient(HWND window, int* width, int* height) {
     RECT client = {};
     GetClientRect(window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    RECT area = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-    if (width) *width = client.right;
-    if (height) *height = client.bottom;
-    return CaptureScreenRect(area);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    *width = client.right - client.left;
+    *height = client.bottom - client.top;
+    void* bits = nullptr;
+    HBITMAP bitmap = *width > 0 && *height > 0 ? CaptureScreen(client, &bits) : nullptr;
+    std::vector<COLORREF> pixels;
+    for (size_t i = 0; bitmap && i < static_cast<size_t>(*width) * static_cast<size_t>(*height); ++i) {
+        const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
+        pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
+    }
+    if (bitmap) DeleteObject(bitmap);
+    return pixels;
+}
+
+std::string SaveScreenshot(const std::string& name, const RECT* rect) {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (rect) area = *rect;
+    std::string folder = BuildFolder() + "\\screenshots", path = folder + "\\" + name + ".png";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    // The system's own image encoder writes the PNG.
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return {};
+    void* bits = nullptr;
+    HBITMAP bitmap = CaptureScreen(area, &bits);
+    Gdiplus::GpBitmap* image = nullptr;
+    const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    std::wstring widePath(path.begin(), path.end());
+    bool saved = bitmap && Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok &&
+                 Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &png, nullptr) == Gdiplus::Ok;
+    if (image) Gdiplus::DllExports::GdipDisposeImage(image);
+    if (bitmap) DeleteObject(bitmap);
+    Gdiplus::GdiplusShutdown(token);
+    return saved ? path : std::string();
 }
 
 }  // namespace test

@@ -119,6 +119,7 @@ public:
     bool Running() const;
     DWORD ExitCode() const;
     DWORD Id() const { return started.id; }
+    HANDLE Handle() const { return started.process; }
     void Kill();
     HWND WaitForWindow(const std::function<bool(HWND)>& predicate, DWORD timeoutMs = 10000) const;
 

@@ -1,0 +1,77 @@
+#include "tests/integration/support/InProcess.h"
+
+#include "players/LaunchRecord.h"
+#include "players/WindowIds.h"
+
+namespace test {
+
+namespace {
+constexpr UINT kMarkerMessage = WM_APP + 50;
+}  // namespace
+
+void PumpQueued(const std::function<void(const MSG&)>& handled) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        if (!App::PreTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (handled) handled(message);
+    }
+}
+
+bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs,
+                  const std::function<void(const MSG&)>& handled) {
+    for (DWORD start = GetTickCount();;) {
+        PumpQueued(handled);
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return condition();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+bool NoticeWindow::Create() {
+    const char* className = RegisterWindowClass(0);
+    return className && CreateEx(0, className, "notices", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
+}
+
+LRESULT NoticeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kEndNoticeMessage) {
+        notices.emplace_back(wParam, lParam);
+        return 0;
+    }
+    if (message == kMarkerMessage) {
+        ++markers;
+        return 0;
+    }
+    return Window::WindowProc(message, wParam, lParam);
+}
+
+TestApp::TestApp() {
+    app.SetProfileName(IniPath());
+    mainWindow.Create();
+    app.SetMainWindow(&mainWindow);
+    signal = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SetLaunchSignal(signal);
+}
+
+TestApp::~TestApp() {
+    KillProcessesInFolder(folder.Path());
+    app.SetMainWindow(nullptr);
+    mainWindow.DestroyWindow();
+    SetLaunchSignal(nullptr);
+    CloseHandle(signal);
+    // Leave no WM_QUIT or stray message for the next test.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+bool TestApp::Drain() {
+    int before = mainWindow.markers;
+    PostMessageA(mainWindow.Handle(), kMarkerMessage, 0, 0);
+    return PumpAppUntil([&] { return mainWindow.markers > before; });
+}
+
+}  // namespace test
