@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -166,14 +167,9 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
-}
-
 template <typename F>
 int ForEachProcessInFolder(const std::string& folder, F action) {
-    std::string prefix = Lower(folder) + "\\";
+    std::string prefix = folder + "\\";
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return 0;
     PROCESSENTRY32 entry = {};
@@ -186,7 +182,7 @@ int ForEachProcessInFolder(const std::string& folder, F action) {
         char path[MAX_PATH] = {};
         DWORD size = MAX_PATH;
         if (QueryFullProcessImageNameA(process, 0, path, &size) &&
-            Lower(path).compare(0, prefix.size(), prefix) == 0) {
+            _strnicmp(path, prefix.c_str(), prefix.size()) == 0) {
             ++count;
             action(process);
         }
