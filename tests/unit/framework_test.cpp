@@ -2,19 +2,20 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "tests/support/TestSupport.h"
-#include "tests/unit/unit_resources.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
+// The test dialog's ids (unit_tests.rc).
+enum { IDD_TEST_DIALOG = 900, IDC_TEST_EDIT = 1001, IDC_TEST_CHECK, IDC_TEST_COMBO };
 static const char* PlainClass() { return Window::RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
 
 // Records its messages, takes every queued key press meant for it or its
 // children, can refuse creation and, given a counter, owns itself.
 struct TestWindow : Window {
     explicit TestWindow(int* cleanups = nullptr, bool refuse = false) : cleanups(cleanups), refuse(refuse) {}
-    std::string seen;
+    std::string seen;  // WM_NCCREATE (N) and WM_CREATE (C)
     int caught = 0, *cleanups;
     bool refuse;
     BOOL PreTranslateMessage(MSG* m) override { return m->message == WM_KEYDOWN ? (++caught, TRUE) : FALSE; }
@@ -25,9 +26,7 @@ struct TestWindow : Window {
     void PostNcDestroy() override { if (cleanups) ++*cleanups, delete this; }
 };
 
-static void DrainQueue() {
-    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) if (m.message != WM_QUIT) DispatchMessageA(&m);
-}
+static void DrainQueue() { for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) if (m.message != WM_QUIT) DispatchMessageA(&m); }
 
 // Ends a message loop that would otherwise never end.
 static void CALLBACK EndStuckLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
@@ -59,10 +58,8 @@ TEST(WindowTest, AMainWindowsLifeFromItsFirstMessageToTheEndOfTheLoop) {
     UINT_PTR guard = SetTimer(nullptr, 0, 10000, EndStuckLoop);
     EXPECT_EQ(app.Run(), 0);
     KillTimer(nullptr, guard);
-    EXPECT_EQ(app.MainWindow(), nullptr);
     EXPECT_EQ(cleanups, 1);
-    EXPECT_EQ(Window::FromHandle(handle), nullptr);
-    EXPECT_FALSE(postFromAnotherThread());
+    EXPECT_TRUE(!app.MainWindow() && !Window::FromHandle(handle) && !postFromAnotherThread());
     DrainQueue();
     // A failed creation (no such class, or refused) has run PostNcDestroy once.
     for (bool refused : {false, true}) {
@@ -118,8 +115,7 @@ TEST(DialogTest, ModalRunKeepsThePreTranslateLookExchangesDataAndCancelsByTheClo
     EXPECT_EQ(dialog.report, "1 5 1 1 1 -12 0 -12 1 " + std::string(DataExchange::kNotANumberMessage));
     EXPECT_EQ(owner.caught, 1);
     EXPECT_TRUE(IsWindowEnabled(owner.Handle()) && !dialog.Handle());
-    DestroyWindow(owner.Handle());
-    DrainQueue();
+    DestroyWindow(owner.Handle()), DrainQueue();
     EXPECT_EQ(TestDialog(nullptr, true).DoModal(), IDCANCEL);
     DrainQueue();
 }

@@ -32,9 +32,7 @@ TEST(TextUtilTest, AtoiReadingMultibyteSearchAndAsciiCaseFolding) {
     const struct { const char* text; int value; } ints[] = {
         {"42", 42}, {"  -7x", -7}, {"+3", 3}, {"007", 7}, {"abc", 0}, {"", 0}, {nullptr, 0}, {"-", 0}};
     for (const auto& c : ints) EXPECT_EQ(ParseLeadingInt(c.text), c.value) << (c.text ? c.text : "null");
-    const struct { std::string text; char c; size_t at; } finds[] = {{"C:\\dir\\" + kHyo + kSo + ".scr", '\\', 6},
-        {kHyo, '\\', std::string::npos}, {"a.b.c", '.', 3}, {"", '.', std::string::npos}};
-    for (const auto& c : finds) EXPECT_EQ(FindLastChar(c.text, c.c), c.at) << c.text;
+    // FindLastChar's multibyte-aware search: in FileNamePart's and FolderOf's cases below.
     EXPECT_EQ(AsciiUpper("ab\x81\x9b" "c"), "AB\x81\x9b" "C");
     EXPECT_TRUE(EqualsNoCase("C:\\Foo.SCR", "c:\\foo.scr") && EndsWithNoCase("x.EXE", ".exe"));
     EXPECT_FALSE(EqualsNoCase("a", "ab") || EndsWithNoCase("exe", ".exe"));
@@ -84,8 +82,9 @@ TEST(SaverListRulesTest, SaverNamesAreReadWithoutRunningTheSaver) {
     for (std::string fixture : {"named_saver.scr", "named_saver64.scr"}) {
         std::string copy = folder.File("Copy_" + fixture);
         ASSERT_TRUE(test::CopyFileTo(test::FixturePath(fixture), copy));
-        EXPECT_EQ(ReadSaverName(copy) + "|" + DisplayNameOf(copy, true, false) + "|" + DisplayNameOf(copy, false, true) + "|" +
-                  std::to_string(test::FileExists(copy + ".ran")), "テスト用セーバー|テスト用セーバー|Copy_" + fixture + "|0");
+        EXPECT_EQ(ReadSaverName(copy) + "|" + DisplayNameOf(copy, true, false) + "|" + DisplayNameOf(copy, false, true),
+                  "テスト用セーバー|テスト用セーバー|Copy_" + fixture);
+        EXPECT_FALSE(test::FileExists(copy + ".ran")) << fixture;
     }
     std::string loaded = folder.File("Copy_named_saver.scr");  // the trace is real: a loaded saver leaves it
     FreeLibrary(LoadLibraryA(loaded.c_str()));
@@ -108,8 +107,7 @@ TEST(FileTextsTest, ConfigureLineWidePathsCaptionsAndMacroRows) {
               std::wstring(L"C:\\\u8868\\m.avi\0\0", 12));
     std::string longPath = "C:\\" + std::string(600, 'x') + "\\movie.avi";  // nothing is cut
     std::vector<wchar_t> wide = WidePath(longPath);
-    ASSERT_EQ(wide.size(), longPath.size() + 1);
-    EXPECT_EQ(std::wstring(wide.end() - 11, wide.end()), std::wstring(L"\\movie.avi\0", 11));
+    EXPECT_EQ(std::wstring(wide.begin(), wide.end()), std::wstring(longPath.begin(), longPath.end()) + L'\0');
 
     const struct { std::string path, caption; } captions[] = {{"C:\\Tools\\clock.exe", "clockの設定"},
         {"C:\\movies\\clock.tar.swf", "clock.tarの設定"}, {"C:\\v1.2\\clock", "clockの設定"}, {"C:\\ゲーム\\表.exe", "表の設定"}};
@@ -121,17 +119,17 @@ TEST(FileTextsTest, ConfigureLineWidePathsCaptionsAndMacroRows) {
         {"", ""}, {"7,0,50,1,25,0", "7|クリック|50%|25;"}, {"007,1", "7|リロード||;"}, {"1 2,1", ""},
         {"2,1 5,1  9,1", "2|リロード||;5|リロード||;"}, {"2,1 ", "2|リロード||;"}, {"8,0,50%,0,1,0", "8|クリック|50|1;"},
         {"3,-1,4,1,5,0 3,7,1,2,1, 4,0,10 6,0,1,0,2,0,9", "3|?|4%|5;3|?|1|1;4|クリック|10|0;6|クリック|1|2;"}};
-    for (const auto& c : rows) {
-        std::string shown;
-        for (const MacroRow& r : ReadMacroRows(c.stored)) shown += r.time + "|" + r.action + "|" + r.x + "|" + r.y + ";";
-        EXPECT_EQ(shown, c.rows) << c.stored;
-    }
+    auto shown = [](const char* stored) {
+        std::string text;
+        for (const MacroRow& r : ReadMacroRows(stored)) text += r.time + "|" + r.action + "|" + r.x + "|" + r.y + ";";
+        return text;
+    };
+    for (const auto& c : rows) EXPECT_EQ(shown(c.stored), c.rows) << c.stored;
     EXPECT_EQ(WriteMacroRows({{"5", kClickText, "120", "50%"}, {"5", kUnknownActionText, "1", "2"}, {"30", kReloadText, "", ""}}),
               "5,0,120,0,50,1 5,-1,1,0,2,0 30,1");
     for (const char* stored : {"", "7,0,50,1,25,0", "2,1", "5,0,120,0,50,1 30,1"}) EXPECT_EQ(WriteMacroRows(ReadMacroRows(stored)), stored);
     // A new time goes after every row that is not later.
-    const Texts times = {"0", "5", "10", "10", "30"};
-    for (auto c : {std::pair<int, size_t>{10, 4}, {9, 2}, {-1, 0}, {99, 5}}) EXPECT_EQ(TimeSortedIndex(times, c.first), c.second);
+    for (auto c : {std::pair<int, size_t>{10, 4}, {9, 2}, {-1, 0}, {99, 5}}) EXPECT_EQ(TimeSortedIndex({"0", "5", "10", "10", "30"}, c.first), c.second);
     EXPECT_EQ(TimeSortedIndex({}, 3), 0u);
 }
 
@@ -144,6 +142,7 @@ TEST(KeyMacroTest, TokensAndChordsAsKeyEventsAndKeyNamesAsCodes) {
         void Pause() override { events += events.empty() ? "|" : " |"; }
         void Add(char kind, BYTE code) { events += (events.empty() ? "" : " ") + std::string(1, kind) + "0123456789ABCDEF"[code >> 4] + "0123456789ABCDEF"[code & 15]; }
     };
+    auto events = [](const char* macro) { Sink sink; PlayKeyMacro(macro, sink); return sink.events; };
     const struct { const char* macro; const char* events; } macros[] = {
         {"ALT+F04", "v12 v73 ^73 ^12 |"}, {"alt+f04", "v12 v73 ^73 ^12 |"}, {"CTR+S ENT", "v11 v53 ^53 ^11 | v0D ^0D |"},
         {"SHI+", "v10 v00 ^00 ^10 |"}, {"CTR+A+B C", "v11 v41 ^41 ^11 | v43 ^43 |"},  // plus: at the end 0; only the first
@@ -151,11 +150,7 @@ TEST(KeyMacroTest, TokensAndChordsAsKeyEventsAndKeyNamesAsCodes) {
         // Long names send 0 and make no chord past their fourth character.
         {"SHIFT", "v00 ^00 |"}, {"SHIFT+A B", "v00 ^00 | v42 ^42 |"}, {"ENT+ESC", "v0D v1B ^1B ^0D |"},
         {"A  B", "v41 ^41 | v00 ^00 | v42 ^42 |"}, {" A", "v00 ^00 | v41 ^41 |"}, {"A ", "v41 ^41 | v00 ^00 |"}};  // empty tokens
-    for (const auto& c : macros) {
-        Sink sink;
-        PlayKeyMacro(c.macro, sink);
-        EXPECT_EQ(sink.events, c.events) << (c.macro ? c.macro : "null");
-    }
+    for (const auto& c : macros) EXPECT_EQ(events(c.macro), c.events) << (c.macro ? c.macro : "null");
     // Two characters are hexadecimal; a match spanning two cells of a table
     // takes the cell it begins in; the field is upper-cased in place.
     const struct { const char* name; int code; } names[] = {
@@ -163,12 +158,8 @@ TEST(KeyMacroTest, TokensAndChordsAsKeyEventsAndKeyNamesAsCodes) {
         {"L_A", 0x25}, {"D_A", 0x28}, {"DEL", 0x2E}, {"F12", 0x7B}, {"SCR", 0x91}, {"ACT", 0x08}, {"UMS", 0x90}, {"F13", 0},
         {"Z", 0x5A}, {"7", 0x37}, {":", 0xBA}, {"@", 0xC0}, {"[", 0xDB}, {"_", 0xE2}, {"!", 0}, {"\x82", 0}, {"", 0},
         {"ABCD", 0}, {"f04", 0x73}};
-    for (const auto& c : names) {
-        char field[8] = {};
-        std::snprintf(field, sizeof field, "%s", c.name);
-        EXPECT_EQ(KeyNameToCode(field), c.code) << c.name;
-        EXPECT_EQ(field, AsciiUpper(c.name));
-    }
+    auto code = [](std::string field) { field.resize(8); return std::to_string(KeyNameToCode(&field[0])) + " " + field.c_str(); };
+    for (const auto& c : names) EXPECT_EQ(code(c.name), std::to_string(c.code) + " " + AsciiUpper(c.name)) << c.name;
 }
 
 TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
@@ -177,11 +168,12 @@ TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
         {"5,0,50,1,50,1 8,1 2,0,-7,0,+9x,3", "5,0,50,1,50,1;8,1,0,0,0,0;2,0,-7,0,9,3;"},
         {"4,0,30 6, 7,0,1,1,2,1,99,98", "4,0,30,0,0,0;6,0,0,0,0,0;7,0,1,1,2,1;"}, {"", ""}, {"5", ""}, {" 1,1", ""},
         {"1,1 ", "1,1,0,0,0,0;"}, {"1,0,5,0,5,0 2,1 3", "1,0,5,0,5,0;2,1,0,0,0,0;"}, {"1,0,5,0,5,0 2,1  3,1", "1,0,5,0,5,0;2,1,0,0,0,0;"}};
-    for (const auto& c : cases) {
-        std::string steps;
-        for (const MacroStep& s : ParseMouseMacro(c.text)) steps += Ints({s.time, s.action, s.x, s.xUnit, s.y, s.yUnit}) + ";";
-        EXPECT_EQ(steps, c.steps) << c.text;
-    }
+    auto steps = [](const char* text) {
+        std::string result;
+        for (const MacroStep& s : ParseMouseMacro(text)) result += Ints({s.time, s.action, s.x, s.xUnit, s.y, s.yUnit}) + ";";
+        return result;
+    };
+    for (const auto& c : cases) EXPECT_EQ(steps(c.text), c.steps) << c.text;
     // Percent of the side (1) or pixels (any other unit), without 32-bit wraps.
     const struct { int x, xUnit, y, yUnit, width; const char* at; } clicks[] = {{10, 1, 50, 1, 1024, "102,384"},
         {10, 0, 50, 2, 1024, "10,50"}, {-33, 1, 0, 0, 1000, "-330,0"}, {5000000, 1, 0, 0, 1000, "50000000,0"}};
@@ -199,10 +191,8 @@ TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
         {3, 2, 10, 10, "0,2,10,8"}, {0, 0, 1024, 768, "0,0,1024,768"}, {0, 240, 1024, 768, "512,0,512,768"},
         {320, 0, 1024, 768, "0,384,1024,384"}, {-5, 0, 1024, 768, "0,0,1024,768"}, {320, 240, 0, 0, "0,0,0,0"},
         {3000000, 1000000, 1024, 768, "0,213,1024,554"}};
-    for (const auto& c : fits) {
-        RECT r = FitMovie(c.mw, c.mh, c.w, c.h);
-        EXPECT_EQ(Ints({r.left, r.top, r.right, r.bottom}), c.rect) << c.mw << "x" << c.mh << " on " << c.w << "x" << c.h;
-    }
+    auto rect = [](const RECT& r) { return Ints({r.left, r.top, r.right, r.bottom}); };
+    for (const auto& c : fits) EXPECT_EQ(rect(FitMovie(c.mw, c.mh, c.w, c.h)), c.rect) << c.mw << "x" << c.mh << " on " << c.w << "x" << c.h;
 }
 
 // The session's pool over a stored list the test can change between refills;
@@ -211,7 +201,7 @@ struct Pool {
     Texts values;
     EntryPool pool{[this](int i) { return i < static_cast<int>(values.size()) ? values[static_cast<size_t>(i)] : ""; }};
     std::string current;
-    Pool(Texts list, int order, std::string last) : values(std::move(list)), current(std::move(last)) { pool.Prepare(order, current); }
+    Pool(Texts list, int order, std::string last, unsigned seed = 1) : values(list), current(last) { std::srand(seed), pool.Prepare(order, current); }
     std::string Picks(int order, int count, bool zeroRandom = false) {
         std::string picked;
         auto random = [zeroRandom] { return zeroRandom ? 0 : std::rand(); };
@@ -250,12 +240,8 @@ TEST(EntryPoolTest, OrdersTheirStartAfterTheEntryShownLastAndRefills) {
 }
 
 TEST(EntryPoolTest, RandomCyclesShowEveryEntryOnceAndNeverRepeat) {
-    for (unsigned seed = 1; seed <= 20; ++seed) {
-        std::srand(seed);
-        EXPECT_EQ(Pool({"○E1", "○E2"}, 0, "E1").Picks(0, 8), "E2 E1 E2 E1 E2 E1 E2 E1") << seed;
-    }
-    std::srand(12345);
-    Pool pool({"○E1", "○E2", "○E3"}, 0, "E3");
+    for (unsigned seed = 1; seed <= 20; ++seed) EXPECT_EQ(Pool({"○E1", "○E2"}, 0, "E1", seed).Picks(0, 8), "E2 E1 E2 E1 E2 E1 E2 E1") << seed;
+    Pool pool({"○E1", "○E2", "○E3"}, 0, "E3", 12345);
     std::set<std::string> firsts;
     for (int cycle = 0; cycle < 10; ++cycle) {
         std::string last = pool.current, a = pool.Picks(0, 1), b = pool.Picks(0, 1), c = pool.Picks(0, 1);
