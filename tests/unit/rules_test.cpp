@@ -28,7 +28,7 @@ static std::string Ints(std::initializer_list<long long> values) {
     return text;
 }
 
-TEST(TextUtilTest, AtoiReadingMultibyteSearchAndAsciiCaseFolding) {
+TEST(TextUtilTest, AtoiReadingAsciiCaseFoldingAndSplitting) {
     const struct { const char* text; int value; } ints[] = {
         {"42", 42}, {"  -7x", -7}, {"+3", 3}, {"007", 7}, {"abc", 0}, {"", 0}, {nullptr, 0}, {"-", 0}};
     for (const auto& c : ints) EXPECT_EQ(ParseLeadingInt(c.text), c.value) << (c.text ? c.text : "null");
