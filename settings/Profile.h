@@ -1,6 +1,6 @@
 // The calls the settings rules read and write the settings file through: a
-// small interface, so that the rules run over the real file in the product
-// and over a map in tests.
+// small interface, so that tests can watch the writes the rules make (their
+// order gives new keys their place in the file).
 #pragma once
 
 #include <string>

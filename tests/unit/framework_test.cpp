@@ -1,238 +1,121 @@
 // The window base, dialogs and the message loop of our framework layer.
 #include "framework/App.h"
 #include "framework/Dialog.h"
-#include "framework/Window.h"
 #include "tests/support/TestSupport.h"
-#include "tests/unit/unit_resources.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
-#include <vector>
 
-namespace {
+// The test dialog's ids (unit_tests.rc).
+enum { IDD_TEST_DIALOG = 900, IDC_TEST_EDIT = 1001, IDC_TEST_CHECK, IDC_TEST_COMBO };
+static const char* PlainClass() { return Window::RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
 
-const char* PlainClass() { return Window::RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
-
-// A self-owning window that counts its clean-ups and can refuse creation.
-class CountingWindow : public Window {
-public:
-    explicit CountingWindow(int* cleanups, bool refuseCreate = false)
-        : cleanups(cleanups), refuseCreate(refuseCreate) {}
-    std::vector<UINT> seen;
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        seen.push_back(message);
-        if (message == WM_CREATE && refuseCreate) return -1;
-        return Window::WindowProc(message, wParam, lParam);
+// Records its messages, takes every queued key press meant for it or its
+// children, can refuse creation and, given a counter, owns itself.
+struct TestWindow : Window {
+    explicit TestWindow(int* cleanups = nullptr, bool refuse = false) : cleanups(cleanups), refuse(refuse) {}
+    std::string seen;  // WM_NCCREATE (N) and WM_CREATE (C)
+    int caught = 0, *cleanups;
+    bool refuse;
+    BOOL PreTranslateMessage(MSG* m) override { return m->message == WM_KEYDOWN ? (++caught, TRUE) : FALSE; }
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
+        seen += m == WM_NCCREATE ? "N" : m == WM_CREATE ? "C" : "";
+        return m == WM_CREATE && refuse ? -1 : Window::WindowProc(m, w, l);
     }
-    void PostNcDestroy() override {
-        ++*cleanups;
-        delete this;
-    }
-
-private:
-    int* cleanups;
-    bool refuseCreate;
+    void PostNcDestroy() override { if (cleanups) ++*cleanups, delete this; }
 };
 
-void DrainQueue() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message != WM_QUIT) DispatchMessageA(&message);
-    }
-}
+static void DrainQueue() { for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) if (m.message != WM_QUIT) DispatchMessageA(&m); }
 
-TEST(WindowTest, IsAttachedFromItsFirstMessageAndDeletesItselfOnce) {
+// Ends a message loop that would otherwise never end.
+static void CALLBACK EndStuckLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
+
+TEST(WindowTest, AMainWindowsLifeFromItsFirstMessageToTheEndOfTheLoop) {
+    App app;
     int cleanups = 0;
-    auto* window = new CountingWindow(&cleanups);
-    ASSERT_TRUE(window->CreateEx(0, PlainClass(), "w", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    auto* window = new TestWindow(&cleanups);
+    app.SetMainWindow(window);  // before creation, as the session does
+    ASSERT_TRUE(window->CreateEx(0, PlainClass(), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     HWND handle = window->Handle();
     EXPECT_EQ(Window::FromHandle(handle), window);
-    bool sawNcCreate = false, sawCreate = false;
-    for (UINT m : window->seen) {
-        sawNcCreate |= m == WM_NCCREATE;
-        sawCreate |= m == WM_CREATE;
-    }
-    EXPECT_TRUE(sawNcCreate);
-    EXPECT_TRUE(sawCreate);
-    DestroyWindow(handle);
+    EXPECT_EQ(window->seen, "NC");
+    // Queued messages pass the PreTranslate of the window and its parents.
+    HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 5, 5, handle, nullptr, nullptr, nullptr);
+    PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0), PostMessageA(handle, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(app.PumpMessage() && app.PumpMessage());
+    EXPECT_EQ(window->caught, 2);
+    // Other threads post through a copy of the handle that follows the window.
+    auto postFromAnotherThread = [&app] {
+        bool posted = false;
+        std::thread([&] { posted = app.PostToMainWindow(WM_APP + 1, 1, 0); }).join();
+        return posted;
+    };
+    MSG message;
+    EXPECT_TRUE(postFromAnotherThread() && PeekMessageA(&message, handle, WM_APP + 1, WM_APP + 1, PM_REMOVE));
+    // Destroying it clears the main window, ends the loop and deletes it once.
+    PostMessageA(handle, WM_CLOSE, 0, 0);
+    UINT_PTR guard = SetTimer(nullptr, 0, 10000, EndStuckLoop);
+    EXPECT_EQ(app.Run(), 0);
+    KillTimer(nullptr, guard);
     EXPECT_EQ(cleanups, 1);
-    EXPECT_EQ(Window::FromHandle(handle), nullptr);
-}
-
-TEST(WindowTest, AFailedCreationHasRunPostNcDestroyExactlyOnce) {
-    int cleanups = 0;
-    auto* unknownClass = new CountingWindow(&cleanups);
-    EXPECT_FALSE(unknownClass->CreateEx(0, "NoSuchClassAnywhere", "", WS_POPUP, 0, 0, 1, 1,
-                                        nullptr, nullptr));
-    EXPECT_EQ(cleanups, 1);
-
-    cleanups = 0;
-    auto* refused = new CountingWindow(&cleanups, true);
-    EXPECT_FALSE(refused->CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
-    EXPECT_EQ(cleanups, 1);
-}
-
-TEST(WindowTest, DestroyingTheMainWindowClearsItAndEndsTheLoop) {
-    App app;
-    int cleanups = 0;
-    auto* window = new CountingWindow(&cleanups);
-    ASSERT_TRUE(window->CreateEx(0, PlainClass(), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    app.SetMainWindow(window);
-    PostMessageA(window->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(app.Run(), 0);  // returns because WM_QUIT was posted
-    EXPECT_EQ(app.MainWindow(), nullptr);
-    EXPECT_EQ(cleanups, 1);
-}
-
-// A parent that takes key presses meant for any of its children.
-class KeyCatcher : public Window {
-public:
-    int caught = 0;
-    BOOL PreTranslateMessage(MSG* message) override {
-        if (message->message == WM_KEYDOWN) {
-            ++caught;
-            return TRUE;
-        }
-        return FALSE;
-    }
-};
-
-TEST(MessageLoopTest, QueuedMessagesPassTheParentsPreTranslate) {
-    App app;
-    KeyCatcher parent;
-    ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "p", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
-    HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 10, 10, parent.Handle(), nullptr,
-                                 nullptr, nullptr);
-    PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(parent.Handle(), WM_KEYDOWN, 'A', 0);
-    EXPECT_TRUE(app.PumpMessage());
-    EXPECT_TRUE(app.PumpMessage());
-    EXPECT_EQ(parent.caught, 2);
-    DestroyWindow(parent.Handle());
+    EXPECT_TRUE(!app.MainWindow() && !Window::FromHandle(handle) && !postFromAnotherThread());
     DrainQueue();
+    // A failed creation (no such class, or refused) has run PostNcDestroy once.
+    for (bool refused : {false, true}) {
+        cleanups = 0;
+        window = new TestWindow(&cleanups, refused);
+        EXPECT_FALSE(window->CreateEx(0, refused ? PlainClass() : "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+        EXPECT_EQ(cleanups, 1) << (refused ? "refused" : "unknown class");
+    }
 }
 
-class TestDialog : public Dialog {
-public:
-    explicit TestDialog(HWND parent) : Dialog(IDD_TEST_DIALOG, parent) {}
-    int number = 5;
-    int checked = 1;
-    int choice = 1;
-    std::string text = "初期";
-    HWND spy = nullptr;
-    bool ownerDisabledDuringRun = false;
-    BOOL firstUpdate = FALSE, secondUpdate = TRUE;
-    int numberAfterFirst = 0, numberAfterSecond = 0;
-
-protected:
+// From WM_APP, posted by OnInitDialog so that it runs inside the modal loop,
+// the dialog reports what its controls show, then saves a number and a text
+// that is none: the refusal is shown, the focus goes back and nothing changes.
+struct TestDialog : Dialog {
+    TestDialog(HWND parent, bool closeBox) : Dialog(IDD_TEST_DIALOG, parent), closeBox(closeBox) {}
+    bool closeBox;
+    int number = 5, checked = 1, choice = 1;
+    std::string report;
     BOOL OnInitDialog() override {
-        HWND combo = Item(IDC_TEST_COMBO);
-        for (const char* item : {"ランダム", "リスト順", "先頭から"}) {
-            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        }
+        for (const char* item : {"a", "b"}) SendMessageA(Item(IDC_TEST_COMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         Dialog::OnInitDialog();
-        if (spy) PostMessageA(spy, WM_KEYDOWN, 'Z', 0);
-        PostMessageA(Handle(), WM_APP, 0, 0);
+        if (parent) PostMessageA(parent, WM_KEYDOWN, 'Z', 0);
+        PostMessageA(Handle(), closeBox ? WM_SYSCOMMAND : WM_APP, closeBox ? SC_CLOSE : 0, 0);
         return TRUE;
     }
     void DoDataExchange(DataExchange& exchange) override {
-        exchange.Int(IDC_TEST_EDIT, number);
-        exchange.Check(IDC_TEST_CHECK, checked);
-        exchange.ComboIndex(IDC_TEST_COMBO, choice);
+        exchange.Int(IDC_TEST_EDIT, number), exchange.Check(IDC_TEST_CHECK, checked), exchange.ComboIndex(IDC_TEST_COMBO, choice);
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_APP) {
-            ownerDisabledDuringRun = parent && !IsWindowEnabled(parent);
-            EXPECT_EQ(ItemText(IDC_TEST_EDIT), "5");
-            EXPECT_EQ(SendMessageA(Item(IDC_TEST_CHECK), BM_GETCHECK, 0, 0), BST_CHECKED);
-            EXPECT_EQ(SendMessageA(Item(IDC_TEST_COMBO), CB_GETCURSEL, 0, 0), 1);
-            SetItemText(IDC_TEST_EDIT, " -12 ");
-            firstUpdate = UpdateData(TRUE);
-            numberAfterFirst = number;
-            SetItemText(IDC_TEST_EDIT, "12a");
-            {
-                test::MessageBoxAnswerer answerer(GetCurrentProcessId(), "エラー");
-                secondUpdate = UpdateData(TRUE);
-                answerer.Wait();
-                refusalText = answerer.Text();
-            }
-            numberAfterSecond = number;
-            focusAfterRefusal = GetFocus() == Item(IDC_TEST_EDIT);
-            EndDialog(7);
-            return 0;
-        }
-        return Dialog::WindowProc(message, wParam, lParam);
+        if (message != WM_APP) return Dialog::WindowProc(message, wParam, lParam);
+        auto add = [this](long long value) { report += std::to_string(value) + " "; };
+        add(parent && !IsWindowEnabled(parent)), report += ItemText(IDC_TEST_EDIT) + " ";
+        add(SendMessageA(Item(IDC_TEST_CHECK), BM_GETCHECK, 0, 0)), add(SendMessageA(Item(IDC_TEST_COMBO), CB_GETCURSEL, 0, 0));
+        SetItemText(IDC_TEST_EDIT, " -12 ");
+        add(UpdateData(TRUE)), add(number);
+        SetItemText(IDC_TEST_EDIT, "12a");
+        test::MessageBoxAnswerer answerer(GetCurrentProcessId(), "エラー");
+        add(UpdateData(TRUE)), add(number), add(GetFocus() == Item(IDC_TEST_EDIT)), answerer.Wait();
+        report += answerer.Text();
+        EndDialog(7);
+        return 0;
     }
-
-public:
-    std::string refusalText;
-    bool focusAfterRefusal = false;
 };
 
-TEST(DialogTest, ModalRunKeepsThePreTranslateLookAndExchangesData) {
+TEST(DialogTest, ModalRunKeepsThePreTranslateLookExchangesDataAndCancelsByTheCloseBox) {
     App app;
-    KeyCatcher owner;
-    ASSERT_TRUE(owner.CreateEx(0, PlainClass(), "owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                               nullptr, nullptr));
-    TestDialog dialog(owner.Handle());
-    dialog.spy = owner.Handle();
+    TestWindow owner;
+    ASSERT_TRUE(owner.CreateEx(0, PlainClass(), "owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr));
+    TestDialog dialog(owner.Handle(), false);
     EXPECT_EQ(dialog.DoModal(), 7);
-    EXPECT_EQ(owner.caught, 1);  // seen by the modal loop's PreTranslate walk
-    EXPECT_TRUE(dialog.ownerDisabledDuringRun);
-    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
-    EXPECT_EQ(dialog.Handle(), nullptr);
-
-    EXPECT_TRUE(dialog.firstUpdate);
-    EXPECT_EQ(dialog.numberAfterFirst, -12);
-    EXPECT_FALSE(dialog.secondUpdate);
-    EXPECT_EQ(dialog.numberAfterSecond, -12);  // the refused text changed nothing
-    EXPECT_EQ(dialog.refusalText, DataExchange::kNotANumberMessage);
-    EXPECT_TRUE(dialog.focusAfterRefusal);
-    DestroyWindow(owner.Handle());
+    // The owner is disabled meanwhile; its key press went through the modal
+    // loop's PreTranslate walk.
+    EXPECT_EQ(dialog.report, "1 5 1 1 1 -12 0 -12 1 " + std::string(DataExchange::kNotANumberMessage));
+    EXPECT_EQ(owner.caught, 1);
+    EXPECT_TRUE(IsWindowEnabled(owner.Handle()) && !dialog.Handle());
+    DestroyWindow(owner.Handle()), DrainQueue();
+    EXPECT_EQ(TestDialog(nullptr, true).DoModal(), IDCANCEL);
     DrainQueue();
 }
-
-TEST(DialogTest, CancelAndTheCloseBoxEndWithIdCancel) {
-    App app;
-    class Closing : public Dialog {
-    public:
-        Closing() : Dialog(IDD_TEST_DIALOG, nullptr) {}
-        BOOL OnInitDialog() override {
-            Dialog::OnInitDialog();
-            PostMessageA(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-            return TRUE;
-        }
-    } dialog;
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    DrainQueue();
-}
-
-}  // namespace
-
-namespace {
-
-TEST(MainWindowTest, OtherThreadsPostThroughAHandleCopyThatFollowsTheWindow) {
-    App app;
-    int cleanups = 0;
-    auto* window = new CountingWindow(&cleanups);
-    app.SetMainWindow(window);  // set before creation, as the session does
-    ASSERT_TRUE(window->CreateEx(0, PlainClass(), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    HWND handle = window->Handle();
-    auto postFromAnotherThread = [&] {
-        bool posted = false;
-        std::thread thread([&] { posted = app.PostToMainWindow(WM_APP + 1, 1, 0); });
-        thread.join();
-        return posted;
-    };
-    EXPECT_TRUE(postFromAnotherThread());
-    MSG message;
-    EXPECT_TRUE(PeekMessageA(&message, handle, WM_APP + 1, WM_APP + 1, PM_REMOVE));
-    DestroyWindow(handle);
-    EXPECT_FALSE(postFromAnotherThread());
-    DrainQueue();
-}
-
-}  // namespace

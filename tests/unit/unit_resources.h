@@ -1,5 +1,0 @@
-#pragma once
-#define IDD_TEST_DIALOG 900
-#define IDC_TEST_EDIT 1001
-#define IDC_TEST_CHECK 1002
-#define IDC_TEST_COMBO 1003
