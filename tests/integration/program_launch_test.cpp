@@ -94,12 +94,15 @@ protected:
     // Writes the list and opens the settings dialog as the main window.
     void Open(const Texts& paths) {
         std::string text = "[LIST]\r\nentry=" + std::to_string(paths.size() - 1) + "\r\n";
-        for (size_t i = 0; i < paths.size(); ++i) text += "List" + std::to_string(i) + "=" + settings::kMarkOn + paths[i] + "\r\n";
+        for (size_t i = 0; i < paths.size(); ++i) {
+            text += "List" + std::to_string(i) + "=" + settings::kMarkOn + paths[i] + "\r\n";
+        }
         app.WriteIni(text + "[OTHER]\r\nSaverName=0\r\n");
         dialog = std::make_unique<SettingsDialog>(nullptr);
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
         app.app.SetMainWindow(dialog.get());
         ShowWindow(dialog->Handle(), SW_SHOW);
+        SetForegroundWindow(dialog->Handle());
     }
     HWND List() const { return GetDlgItem(dialog->Handle(), IDC_SAVER_LIST); }
     // Selects row (if given) and sends a command as its button or menu item
@@ -163,13 +166,10 @@ TEST_F(LaunchRecordTest, TheRightFileStartsInItsFolderAndOnlyTheEndOfAProgramWit
     EXPECT_EQ(NoticesNow(), kOneNotice);
 
     EXPECT_EQ(StartLaunch(record, app.folder.File("gone.scr"), "/s"), nullptr);
-    ASSERT_EQ(WaitForSingleObject(record.thread.get(), 5000), WAIT_OBJECT_0);
     EXPECT_EQ(StartLaunch(record, program, "/nowindow /life:300"), nullptr);
     EXPECT_EQ(WaitForSingleObject(record.process.get(), 0), WAIT_OBJECT_0);
-    ASSERT_EQ(WaitForSingleObject(record.thread.get(), 5000), WAIT_OBJECT_0);
 
-    window = StartLaunch(record, program, "/life:300");
-    EXPECT_TRUE(window && window == app.log.Window("main"));
+    StartLaunch(record, program, "/life:300");
     ASSERT_TRUE(test::PumpAppUntil(
         [&] { return window = record.ProgramWindow(), app.mainWindow.notices.size() > 1; }, 10000));
     EXPECT_EQ(window, nullptr) << "the window at the notice";
@@ -284,7 +284,6 @@ TEST_F(ProgramWatchTest, EveryKeyEndsAWatchedProgramAndIsNotPassedOn) {
 // not to a hidden one (which still gets the WM_CLOSE), nor to a screen
 // saver, whatever the settings file holds.
 TEST_F(ProgramWatchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
-    keysDown.clear();
     std::unique_ptr<HHOOK__, BOOL(WINAPI*)(HHOOK)> hook(
         SetWindowsHookExA(WH_KEYBOARD_LL, &WatchKeys, GetModuleHandleA(nullptr), 0),
         &UnhookWindowsHookEx);
@@ -318,6 +317,11 @@ TEST_F(ProgramWatchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
 
 // --- The settings dialog ------------------------------------------------------------
 
+// A saver is configured by its own file, the dialog its parent, and is not
+// waited for; the program and Flash settings and the about box run modally
+// over the dialog; the program settings' OK saves the dialog's state with
+// them, their Cancel nothing, and leaving without saving undoes both. Other
+// files get the shell's property sheet (a stub under Wine), and no message.
 TEST_F(SettingsPreviewTest, EachKindOfFileHasItsOwnSettingsAndOnlyOkSaves) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "My Savers\\star field.scr");
     const std::string other = "C:\\Games\\puzzle.exe";
@@ -329,15 +333,13 @@ TEST_F(SettingsPreviewTest, EachKindOfFileHasItsOwnSettingsAndOnlyOkSaves) {
     EXPECT_EQ(app.log.Value("cmdline "), "\"" + saver + "\" /c:" + HandleAsDecimal(dialog->Handle()));
     EXPECT_EQ(Command(ID_FILE_SETTINGS, 1), kCannotStart);
     SendMessageA(dialog->Handle(), WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
-    const struct { int command, row, control; } modals[] = {
-        {IDC_FILE_SETTINGS, 2, IDC_PROGRAM_OPTION}, {IDC_FILE_SETTINGS, 3, IDC_FLASH_LIST}, {ID_HELP_ABOUT, -1, IDC_ABOUT_VERSION}};
-    for (const auto& modal : modals) {
-        EXPECT_EQ(Command(modal.command, modal.row, [&](HWND shown) {
-                      EXPECT_TRUE(!Usable() && GetDlgItem(shown, modal.control)) << modal.control;
+    const std::pair<int, int> modals[] = {{2, IDC_PROGRAM_OPTION}, {3, IDC_FLASH_LIST}, {-1, IDC_ABOUT_VERSION}};
+    for (const auto& modal : modals) {  // row -1: the about box
+        EXPECT_EQ(Command(modal.first < 0 ? ID_HELP_ABOUT : IDC_FILE_SETTINGS, modal.first, [&](HWND shown) {
+                      EXPECT_TRUE(!Usable() && GetDlgItem(shown, modal.second)) << modal.second;
                       SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/never");
-                  }).size(), 1u) << modal.control;
+                  }).size(), 1u) << modal.second;
     }
-    // For other files the shell's property sheet (a stub under Wine), and nothing said.
     for (int row : {4, 5, 6}) EXPECT_TRUE(Command(IDC_FILE_SETTINGS, row).empty()) << row;
     EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
 
@@ -351,7 +353,7 @@ TEST_F(SettingsPreviewTest, EachKindOfFileHasItsOwnSettingsAndOnlyOkSaves) {
     EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
 }
 
-// A double-click previews its row. A saver previews beside a usable dialog,
+// A double-click previews its row and never moves it. A saver previews beside a usable dialog,
 // a program with the dialog disabled until it ends (by itself, or by the
 // watch on the mouse); each end brings the dialog to the front. A saver
 // still running is closed before the next preview and posts nothing; a late
@@ -363,7 +365,6 @@ TEST_F(SettingsPreviewTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
     Open({app.folder.File("gone.scr"), saver, program, watched, app.folder.File("none.exe")});
     Set(settings::kMouseSuffix, "0");
     Set(settings::kMouseSuffix, "1", watched);
-    SetForegroundWindow(dialog->Handle());
     test::PumpAppUntil([&] { return GetForegroundWindow() == dialog->Handle(); }, 3000);
     RECT item = {};
     SendMessageA(List(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
@@ -372,11 +373,14 @@ TEST_F(SettingsPreviewTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
     test::PumpQueued();
     for (int i = 0; i < 4; ++i) mouse_event(i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     ASSERT_TRUE(test::PumpAppUntil([&] { return app.log.Window("saver") != nullptr; }, 10000));
-    EXPECT_EQ(app.log.Value("cmdline "), "\"" + saver + "\" /s");
-    EXPECT_TRUE(Usable());
+    EXPECT_TRUE(app.log.Value("cmdline ") == "\"" + saver + "\" /s" && Usable());
     PostMessageA(app.log.Window("saver"), WM_CLOSE, 0, 0);
     EXPECT_TRUE(NoticeBringsDialogToFront());
-    EXPECT_EQ(SendMessageA(List(), LB_GETCURSEL, 0, 0), 1);
+    for (LONG y = item.top; y < item.bottom + 40; y += 4) {  // the mouse over the rows below
+        test::MoveMouseTo(item.left + 20, y);
+        test::PumpQueued();
+    }
+    EXPECT_NE(GetCapture(), List());
 
     EXPECT_TRUE(Command(ID_FILE_PREVIEW).empty());
     EXPECT_TRUE(Command(IDC_PREVIEW, 2).empty());
@@ -394,7 +398,7 @@ TEST_F(SettingsPreviewTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
     EXPECT_TRUE(NoticeBringsDialogToFront([&] { test::MoveMouseTo(300 + (step++ % 5) * 40, 300); }));
     EXPECT_TRUE(Usable() && app.log.Count("close main") == 2);
     for (int row : {0, 4}) EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
-    EXPECT_TRUE(Usable());
+    EXPECT_TRUE(Usable() && dialog->RowPath(1) == saver && dialog->RowPath(3) == watched);  // none moved
 }
 
 TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlone) {
