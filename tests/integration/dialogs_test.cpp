@@ -30,12 +30,10 @@ std::string typed, openedIn;  // the next open-file dialog's names; the folder i
 // The open-file dialog, once what it queued while opening is handled: answered
 // once, cancelled should it come back.
 void CALLBACK AnswerFileDialog(HWND w, UINT, UINT_PTR timer, DWORD) {
-    HWND name = GetDlgItem(w, cmb13);
-    if (HWND edit = name ? FindWindowExA(name, nullptr, "Edit", nullptr) : nullptr) name = edit;
+    HWND name = GetDlgItem(w, cmb13), edit = name ? FindWindowExA(name, nullptr, "Edit", nullptr) : nullptr;
     char folder[MAX_PATH] = {};
-    SendMessageA(w, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-    openedIn = folder;
-    SetWindowTextA(name, typed.c_str()), PostMessageA(w, WM_COMMAND, typed.empty() ? IDCANCEL : IDOK, 0);
+    SendMessageA(w, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder)), openedIn = folder;
+    SetWindowTextA(edit ? edit : name, typed.c_str()), PostMessageA(w, WM_COMMAND, typed.empty() ? IDCANCEL : IDOK, 0);
     typed.clear(), KillTimer(w, timer);
 }
 LRESULT CALLBACK Answer(int code, WPARAM wParam, LPARAM lParam) {
@@ -58,8 +56,7 @@ int RecordShellOpens() {
     int changed = 0;
     for (DWORD was = 0; dll->Name; ++dll) {
         for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk); entry->u1.Function; ++entry) {
-            if (entry->u1.Function != real || !VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &was)) continue;
-            entry->u1.Function = reinterpret_cast<ULONG_PTR>(&RecordOpen), ++changed;
+            if (entry->u1.Function == real && VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &was)) entry->u1.Function = ULONG_PTR(&RecordOpen), ++changed;
         }
     }
     return changed;
@@ -85,12 +82,10 @@ class DialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         GetCurrentDirectoryA(MAX_PATH, previousFolder), SetCurrentDirectoryA(folder.Path().c_str());  // where a first add looks
-        app.SetProfileName(Ini()), DeleteFileA(Backup().c_str()), boxes.clear();
-        hook = SetWindowsHookExA(WH_CBT, &Answer, nullptr, GetCurrentThreadId());
+        app.SetProfileName(Ini()), DeleteFileA(Backup().c_str()), boxes.clear(), hook = SetWindowsHookExA(WH_CBT, &Answer, nullptr, GetCurrentThreadId());
     }
     void TearDown() override {
-        dialog.reset();
-        for (auto& other : others) other->DestroyWindow();
+        for (dialog.reset(); !others.empty(); others.pop_back()) others.back()->DestroyWindow();
         test::PumpQueued(), UnhookWindowsHookEx(hook), SetCurrentDirectoryA(previousFolder), DeleteFileA(Backup().c_str());
     }
     std::string Ini() const { return folder.File("tolvarin.ini"); }
@@ -105,10 +100,9 @@ protected:
     // Whether window is shown, the file is as given and the backup is there;
     // then the error boxes shown since the last look.
     std::string State(HWND window, const std::string& bytes) {
-        std::string state = std::string(IsWindowVisible(window) ? "shown" : "hidden") + (Bytes() == bytes ? ", file as given" : ", file changed") +
-                            (test::FileExists(Backup()) ? ", backup" : "");
+        std::string state = std::string(IsWindowVisible(window) ? "shown" : "hidden") + (Bytes() == bytes ? ", file as given" : ", file changed");
         for (const std::string& box : boxes) state += " | " + box;
-        return boxes.clear(), state;
+        return boxes.clear(), state.insert(state.find(" |") == std::string::npos ? state.size() : state.find(" |"), test::FileExists(Backup()) ? ", backup" : "");
     }
     static HWND Show(Dialog& d) {
         EXPECT_TRUE(d.CreateModeless(nullptr));
@@ -123,13 +117,12 @@ protected:
     HWND List() const { return Item(IDC_SAVER_LIST); }
     void Command(int id) { ::Command(dlg, id); }
     void SelectRow(int index) { SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-    int Selection() const { return static_cast<int>(SendMessageA(List(), LB_GETCURSEL, 0, 0)); }
     // The rows' texts, the selected one in brackets; a row shows its path when its text names another file.
     std::string Listed() const {
         std::string text;
-        for (int i = 0; i < dialog->RowCount(); ++i) {
+        for (int i = 0, selected = int(SendMessageA(List(), LB_GETCURSEL, 0, 0)); i < dialog->RowCount(); ++i) {
             const std::string row = dialog->RowText(i), path = dialog->RowPath(i), name = dialog->GetDisplayName(path);
-            text += (i ? " " : "") + (i == Selection() ? "[" + row + "]" : row) + (row.substr(2) == name ? "" : "<" + path + ">");
+            text += (i ? " " : "") + (i == selected ? "[" + row + "]" : row) + (row.substr(2) == name ? "" : "<" + path + ">");
         }
         return text;
     }
@@ -137,9 +130,8 @@ protected:
     // checked or not), the order's index and the view options checked.
     std::string Options() const {
         auto checked = [this](UINT id) { return (GetMenuState(GetMenu(dlg), id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
-        return Text(dlg, IDC_MINUTES) + (IsWindowEnabled(Item(IDC_MINUTES)) ? " enabled" : " disabled") +
-               (IsDlgButtonChecked(dlg, IDC_TIMER_ON) ? " timer" : "") + " order " + Combo(dlg, IDC_ORDER) +
-               (checked(ID_VIEW_EXTENSION) ? " extension" : "") + (checked(ID_VIEW_SAVER_NAME) ? " name" : "");
+        return Text(dlg, IDC_MINUTES) + (IsWindowEnabled(Item(IDC_MINUTES)) ? " enabled" : " disabled") + (IsDlgButtonChecked(dlg, IDC_TIMER_ON) ? " timer" : "") +
+               " order " + Combo(dlg, IDC_ORDER) + (checked(ID_VIEW_EXTENSION) ? " extension" : "") + (checked(ID_VIEW_SAVER_NAME) ? " name" : "");
     }
 
     HelpApp app;
@@ -153,21 +145,14 @@ protected:
 
 // --- The settings dialog ----------------------------------------------------------
 
-TEST_F(DialogsTest, WithoutAFileDefaultsShowCancelLeavesNoFileAndOkWritesWhatTheControlsSayInOrder) {
+TEST_F(DialogsTest, WithoutAFileDefaultsShowAndOkWritesWhatTheControlsSayInOrder) {
     Open();
     EXPECT_EQ(Options() + " " + Listed(), "10 disabled order 0 extension name ");
     EXPECT_EQ(SendMessageA(List(), LB_GETHORIZONTALEXTENT, 0, 0) + SendMessageA(Item(IDC_ORDER), CB_GETCOUNT, 0, 0), 5 + 3);
     const char* orders[] = {"ランダム", "リスト順", "先頭から"};  // at their stored indexes in a sorted box
     for (LPARAM i = 0; i < 3; ++i) EXPECT_EQ(SendMessageA(Item(IDC_ORDER), CB_FINDSTRINGEXACT, WPARAM(-1), (LPARAM)orders[i]), i);
-    auto fill = [this] {  // five rows, the last one deleted: that writes the file
-        for (const char* path : {"C:\\1.scr", "C:\\2.exe", "C:\\3.swf", "C:\\4.avi", "C:\\5.mpg"}) dialog->InsertRow(-1, "○" + dialog->GetDisplayName(path), path);
-        SelectRow(4), Command(IDC_DELETE);
-    };
-    fill();
-    EXPECT_EQ(State(dlg, Bytes()), "shown, file as given");  // no backup of no file
-    Command(IDCANCEL);
-    EXPECT_FALSE(test::FileExists(Ini()));
-    Open(), fill(), Command(IDC_DELETE), SelectRow(1), Command(IDC_TOGGLE), Command(ID_VIEW_EXTENSION);
+    for (const char* path : {"C:\\1.scr", "C:\\2.exe", "C:\\3.swf", "C:\\4.avi", "C:\\5.mpg"}) dialog->InsertRow(-1, "○" + dialog->GetDisplayName(path), path);
+    SelectRow(4), Command(IDC_DELETE), Command(IDC_DELETE), SelectRow(1), Command(IDC_TOGGLE), Command(ID_VIEW_EXTENSION);
     CheckDlgButton(dlg, IDC_TIMER_ON, BST_CHECKED), Command(IDC_TIMER_ON);
     SetWindowTextA(Item(IDC_MINUTES), "1500"), SendMessageA(Item(IDC_ORDER), CB_SETCURSEL, 2, 0);
     EXPECT_EQ(Options() + " " + Listed(), "1500 enabled timer order 2 name ○1 [×2] ○3");
@@ -213,11 +198,10 @@ TEST_F(DialogsTest, StoredRowsShowTheirMarksAndCommandsKeepPathsStopAtTheEndsAnd
         }
         EXPECT_EQ(Listed(), step.rows) << &step - steps;
     }
-    // Each delete took the file's own keys from the file at once, and no others.
+    // Each delete took the file's own keys from the file at once, and no others; Cancel puts them back.
     EXPECT_EQ(Value("SWF_CONFIG", c + "@macro") + Value("EXE_CONFIG", b + "@change") + Value("EXE_CONFIG", "C:\\p\\o.exe@option") +
                   Value("SWF_CONFIG", "C:\\p\\o.swf@macro"), "<missing><missing>keepkeep");
-    Command(IDCANCEL);  // puts every key back
-    EXPECT_EQ(Bytes(), atOpening);
+    Command(IDCANCEL); EXPECT_EQ(Bytes(), atOpening);
 }
 
 TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReported) {
@@ -225,18 +209,15 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
               "[EXE_CONFIG]", "C:\\p\\game.exe@option=-f", "[TIMER]", "ON/OFF=1", "Time=7"});
     const std::string atOpening = Bytes();
     for (int way = 0; way < 4; ++way) {  // the button, the menu, the close box, Escape
-        Open();
-        ASSERT_TRUE(test::FileExists(Backup()));
-        Command(IDC_DELETE);
-        ASSERT_NE(Bytes(), atOpening);
+        Open(), Command(IDC_DELETE);
+        ASSERT_EQ(State(dlg, atOpening), "shown, file changed, backup");
         if (way < 2) Command(way ? ID_FILE_EXIT_WITHOUT_SAVING : IDCANCEL);
         if (way == 2) SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0), test::PumpQueued();
         if (way == 3) PostMessageA(List(), WM_KEYDOWN, VK_ESCAPE, 1), test::PumpAppUntil([&] { return !IsWindowVisible(dlg); }, 3000);
         EXPECT_EQ(State(dlg, atOpening), "hidden, file as given") << way;
     }
     // The file held: the delete and OK say so, and the dialog stays.
-    Open();
-    HANDLE held = Hold(Ini());
+    HANDLE held = (Open(), Hold(Ini()));
     Command(IDC_DELETE), Command(IDOK), CloseHandle(held);
     const std::string notSaved = settings::NotSavedMessage(Ini());
     EXPECT_NE(notSaved.find(Ini()), std::string::npos);
@@ -245,10 +226,9 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
     // the focus to it); the dialog, the focus and the backup stay.
     SetWindowTextA(Item(IDC_MINUTES), ""), SetFocus(Item(IDC_MINUTES)), PostMessageA(Item(IDC_MINUTES), WM_KEYDOWN, VK_RETURN, 1);
     test::PumpAppUntil([] { return !boxes.empty(); }), test::PumpAppUntil([] { return boxes.size() > 1; }, 300);
-    EXPECT_EQ(State(dlg, atOpening), std::string("shown, file as given, backup | ") + DataExchange::kNotANumberMessage);
-    EXPECT_EQ(GetFocus(), Item(IDC_MINUTES));
-    Command(IDCANCEL);  // asks nothing more
-    EXPECT_EQ(State(dlg, atOpening), "hidden, file as given");
+    EXPECT_EQ(GetFocus() == Item(IDC_MINUTES) ? State(dlg, atOpening) : "focus lost",
+              std::string("shown, file as given, backup | ") + DataExchange::kNotANumberMessage);
+    Command(IDCANCEL); EXPECT_EQ(State(dlg, atOpening), "hidden, file as given");  // asking nothing more
     // Nothing of the failed writes waits in the process to reach the file with a later one.
     ASSERT_TRUE(app.WriteProfileInt("NEW", "Key", 7));
     EXPECT_EQ(Value("LIST", "List0") + Value("EXE_CONFIG", "C:\\p\\game.exe@option"), "○C:\\p\\game.exe-f");
@@ -292,24 +272,18 @@ TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefus
         {ID_VIEW_SAVER_NAME, "○Q [○TOLVARIN] ○ソ表 ○テスト用セーバー ○R ○P", " name"},
     };
     for (const View& view : views) {
-        Command(view.id);
-        EXPECT_EQ(Listed() + " / " + Options(), std::string(view.rows) + " / 10 disabled order 0" + view.options);
+        Command(view.id); EXPECT_EQ(Listed() + " / " + Options(), std::string(view.rows) + " / 10 disabled order 0" + view.options);
     }
-    typed = many, Command(IDC_ADD);
-    EXPECT_EQ(dialog->RowCount(), 136);
-    Command(IDOK);
-    EXPECT_EQ(Value("OTHER", "Dir"), in + "\\c");
+    typed = many, Command(IDC_ADD); EXPECT_EQ(dialog->RowCount(), 136);
+    Command(IDOK); EXPECT_EQ(Value("OTHER", "Dir"), in + "\\c");
     EXPECT_FALSE(test::FileExists(saver + ".ran"));  // its name was read without running it
 }
 
 TEST_F(DialogsTest, TheMouseDragsARowAndF1AsksForHelp) {
     WriteIni({"[LIST]", "entry=3", "List0=C:\\a.scr", "List1=C:\\b.scr", "List2=C:\\c.scr", "List3=C:\\d.scr"});
-    Open(), SetForegroundWindow(dlg);
-    test::PumpAppUntil([&] { return GetForegroundWindow() == dlg; }, 3000);
-    SetFocus(List()), test::PressKey(VK_F1);  // through the system's WM_HELP
-    test::PumpAppUntil([&] { return !app.helpOwners.empty(); }, 3000);
-    Command(ID_HELP);
-    EXPECT_EQ(app.helpOwners, (std::vector<HWND>{dlg, dlg}));
+    Open(), SetForegroundWindow(dlg), test::PumpAppUntil([&] { return GetForegroundWindow() == dlg; }, 3000);
+    SetFocus(List()), test::PressKey(VK_F1), test::PumpAppUntil([&] { return !app.helpOwners.empty(); }, 3000);  // as WM_HELP
+    Command(ID_HELP); EXPECT_EQ(app.helpOwners, (std::vector<HWND>{dlg, dlg}));
     auto moveTo = [this](int y) {  // the mouse y pixels below the first row's centre
         RECT item = {};
         POINT at = {0, 0}, now = {};
@@ -320,38 +294,26 @@ TEST_F(DialogsTest, TheMouseDragsARowAndF1AsksForHelp) {
     moveTo(0), mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     ASSERT_TRUE(test::PumpAppUntil([&] { return GetCapture() == List(); }, 3000));
     for (int y = 0; y <= 2 * SendMessageA(List(), LB_GETITEMHEIGHT, 0, 0); y += 3) moveTo(y);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    ASSERT_TRUE(test::PumpAppUntil([&] { return GetCapture() != List(); }, 3000));
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0), test::PumpAppUntil([&] { return GetCapture() != List(); }, 3000);
     EXPECT_EQ(Listed(), "○b.scr ○c.scr [○a.scr] ○d.scr");
 }
 
 // --- The per-file settings dialogs ------------------------------------------------------
 
 TEST_F(DialogsTest, TheProgramSettingsShowAndWriteTheProgramsFiveKeysAndOkWaitsForAWrite) {
-    const std::string k = "C:\\Tools\\clock.exe@", n = "C:\\Tools\\new.exe@";
-    WriteIni({"[EXE_CONFIG]", k + "option=/full", k + "start=ALT+ENT", k + "finish=ENT", k + "mouse=1", k + "change=0",
-              "C:\\Tools\\other.exe@option=/keep"});
+    const std::string k = "C:\\Tools\\clock.exe@";
+    WriteIni({"[EXE_CONFIG]", k + "option=/full", k + "start=ALT+ENT", k + "finish=ENT", k + "mouse=1", k + "change=0", "C:\\T\\o.exe@option=/keep"});
     const std::string before = Bytes();
-    auto fields = [](HWND d) {  // option|start|finish|mouse change
-        return Text(d, IDC_PROGRAM_OPTION) + "|" + Text(d, IDC_PROGRAM_START_MACRO) + "|" + Text(d, IDC_PROGRAM_FINISH_MACRO) + "|" +
-               std::to_string(IsDlgButtonChecked(d, IDC_PROGRAM_MOUSE)) + " " + std::to_string(IsDlgButtonChecked(d, IDC_PROGRAM_CHANGE));
-    };
     HWND d = OpenFor<ProgramSettingsDialog>("C:\\Tools\\clock.exe");
-    EXPECT_EQ(test::TextOf(d) + " " + fields(d), "clockの設定 /full|ALT+ENT|ENT|1 0");
+    EXPECT_EQ(test::TextOf(d) + " " + Text(d, IDC_PROGRAM_OPTION) + "|" + Text(d, IDC_PROGRAM_START_MACRO) + "|" + Text(d, IDC_PROGRAM_FINISH_MACRO) +
+                  "|" + std::to_string(IsDlgButtonChecked(d, IDC_PROGRAM_MOUSE)) + std::to_string(IsDlgButtonChecked(d, IDC_PROGRAM_CHANGE)),
+              "clockの設定 /full|ALT+ENT|ENT|10");
     SetDlgItemTextA(d, IDC_PROGRAM_OPTION, "/s 時計"), SetDlgItemTextA(d, IDC_PROGRAM_FINISH_MACRO, "");
-    Click(d, IDC_PROGRAM_MOUSE), Click(d, IDC_PROGRAM_CHANGE);
-    HANDLE held = Hold(Ini());
-    Click(d, IDOK), CloseHandle(held);
-    EXPECT_EQ(State(d, before), "shown, file as given | " + settings::NotSavedMessage(Ini()));
-    const std::string edited = "[EXE_CONFIG]\r\n" + k + "option=/s 時計\r\n" + k + "start=ALT+ENT\r\n" + k + "finish=\r\n" + k +
-                               "mouse=0\r\n" + k + "change=1\r\nC:\\Tools\\other.exe@option=/keep\r\n";
+    HANDLE held = (Click(d, IDC_PROGRAM_MOUSE), Click(d, IDC_PROGRAM_CHANGE), Hold(Ini()));
+    Click(d, IDOK), CloseHandle(held); EXPECT_EQ(State(d, before), "shown, file as given | " + settings::NotSavedMessage(Ini()));
     Click(d, IDOK);
-    EXPECT_EQ(State(d, edited), "hidden, file as given");
-    // A program never set up: empty fields, and OK writes all five keys in their order.
-    d = OpenFor<ProgramSettingsDialog>("C:\\Tools\\new.exe");
-    EXPECT_EQ(fields(d), "|||0 0");
-    Click(d, IDOK);
-    EXPECT_EQ(Bytes(), edited + n + "option=\r\n" + n + "start=\r\n" + n + "finish=\r\n" + n + "mouse=0\r\n" + n + "change=0\r\n");
+    EXPECT_EQ(State(d, "[EXE_CONFIG]\r\n" + k + "option=/s 時計\r\n" + k + "start=ALT+ENT\r\n" + k + "finish=\r\n" + k + "mouse=0\r\n" + k +
+                           "change=1\r\nC:\\T\\o.exe@option=/keep\r\n"), "hidden, file as given");
 }
 
 // The fields as a macro entry stores them (time,action,x,x unit,y,y unit; -1:
@@ -371,7 +333,7 @@ void Edit(HWND d, int id, const char* value) {
     notice.hdr = {list, IDC_FLASH_LIST, static_cast<UINT>(NM_CLICK)};
     if (id == IDC_FLASH_TIME || id == IDC_FLASH_X || id == IDC_FLASH_Y) SetDlgItemTextA(d, id, value);
     if (id == IDC_FLASH_ACTION || id == IDC_FLASH_X_UNIT || id == IDC_FLASH_Y_UNIT) SendDlgItemMessageA(d, id, CB_SETCURSEL, atoi(value), 0), Command(d, id, CBN_SELCHANGE);
-    if (id == IDC_FLASH_ADD || id == IDC_FLASH_CHANGE || id == IDC_FLASH_DELETE || id == IDOK) Click(d, id);
+    if (id == IDC_FLASH_ADD || id == IDC_FLASH_CHANGE || id == IDC_FLASH_DELETE) Click(d, id);
     if (id < 0) {
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
         ListView_SetItemState(list, atoi(value), LVIS_SELECTED, LVIS_SELECTED);
@@ -381,17 +343,12 @@ void Edit(HWND d, int id, const char* value) {
 
 TEST_F(DialogsTest, TheFlashSettingsKeepTheMacroInTimeOrderAndEditItRowByRow) {
     const std::string key = "C:\\movies\\clock.swf@macro";
-    for (const std::string& file : {std::string("[SWF_CONFIG]"), "[SWF_CONFIG]\r\n" + key + "="}) {
-        WriteIni({file});
-        HWND d = OpenFor<FlashSettingsDialog>("C:\\movies\\clock.swf");
-        EXPECT_EQ(test::TextOf(d) + " " + FlashFields(d) + " " + std::to_string(ListView_GetItemCount(GetDlgItem(d, IDC_FLASH_LIST))),
-                  "clockの設定 ,-1,,-1,,-1 ---X -1 0");
-        Click(d, IDOK);
-        EXPECT_EQ(Value("SWF_CONFIG", key), "") << file;
-    }
+    HWND d = (WriteIni({"[SWF_CONFIG]"}), OpenFor<FlashSettingsDialog>("C:\\movies\\clock.swf"));
+    EXPECT_EQ(test::TextOf(d) + " " + FlashFields(d) + " " + std::to_string(ListView_GetItemCount(GetDlgItem(d, IDC_FLASH_LIST))), "clockの設定 ,-1,,-1,,-1 ---X -1 0");
+    Click(d, IDOK); EXPECT_EQ(Value("SWF_CONFIG", key), "");  // written, empty
     WriteIni({"[SWF_CONFIG]", key + "=30,1 007,0,50,1,25,0 2,1 4,9,1,0,2,0 7,1"});
     const std::string before = Bytes();
-    HWND d = OpenFor<FlashSettingsDialog>("C:\\movies\\clock.swf");  // rows: 2 4 7 7 30
+    d = OpenFor<FlashSettingsDialog>("C:\\movies\\clock.swf");  // rows: 2 4 7 7 30
     struct Step { int id; const char* value; const char* fields; } steps[] = {
         // Add only once the fields describe a whole action; a reload needs no coordinates.
         {IDC_FLASH_TIME, "12", "12,-1,,-1,,-1 ---X -1"},     {IDC_FLASH_ACTION, "0", "12,0,,-1,,-1 ---X -1"},
@@ -399,27 +356,25 @@ TEST_F(DialogsTest, TheFlashSettingsKeepTheMacroInTimeOrderAndEditItRowByRow) {
         {IDC_FLASH_X_UNIT, "1", "12,0,30,1,40,-1 ---X -1"},  {IDC_FLASH_Y_UNIT, "0", "12,0,30,1,40,0 A--X -1"},
         {IDC_FLASH_Y, "", "12,0,30,1,,0 ---X -1"},           {IDC_FLASH_ACTION, "1", "12,1,30,1,,0 A--- -1"},
         {IDC_FLASH_TIME, "", ",1,30,1,,0 ---- -1"},          {IDC_FLASH_ACTION, "0", ",0,30,1,,0 ---X -1"},
+        // An added row goes after the rows of its time, selected.
+        {IDC_FLASH_TIME, "7", "7,0,30,1,,0 ---X -1"},        {IDC_FLASH_Y, "40", "7,0,30,1,40,0 A--X -1"},
+        {IDC_FLASH_ADD, "", "7,0,30,1,40,0 ---X 4"},
         // Only a click fills the fields; a reload row clears the units and disables the coordinates.
-        {-1, "1", ",0,30,1,,0 ---X 1"},                      {-2, "2", "7,0,50,1,25,0 --DX 2"},
+        {-1, "1", "7,0,30,1,40,0 ---X 1"},                   {-2, "2", "7,0,50,1,25,0 --DX 2"},
         {IDC_FLASH_TIME, "6", "6,0,50,1,25,0 ACDX 2"},       {-2, "3", "7,1,50,-1,25,-1 --D- 3"},
         {-2, "2", "7,0,50,1,25,0 --DX 2"},                   {IDC_FLASH_DELETE, "", ",-1,,-1,,-1 ---X -1"},
-        // An added row goes after the rows of its time and is selected; a changed one moves to its place.
-        {IDC_FLASH_TIME, "7", "7,-1,,-1,,-1 ---X -1"},       {IDC_FLASH_ACTION, "0", "7,0,,-1,,-1 ---X -1"},
-        {IDC_FLASH_X, "30", "7,0,30,-1,,-1 ---X -1"},        {IDC_FLASH_X_UNIT, "1", "7,0,30,1,,-1 ---X -1"},
-        {IDC_FLASH_Y, "40", "7,0,30,1,40,-1 ---X -1"},       {IDC_FLASH_Y_UNIT, "0", "7,0,30,1,40,0 A--X -1"},
-        {IDC_FLASH_ADD, "", "7,0,30,1,40,0 ---X 3"},         {IDC_FLASH_TIME, "3", "3,0,30,1,40,0 AC-X 3"},
-        {IDC_FLASH_CHANGE, "", "3,0,30,1,40,0 ---X 1"},      {IDC_FLASH_TIME, "0", "0,0,30,1,40,0 AC-X 1"},
-        {IDC_FLASH_ACTION, "1", "0,1,30,1,40,0 AC-- 1"},     {IDC_FLASH_ADD, "", "0,1,30,1,40,0 ---- 0"},  // its coordinates ignored
+        // A changed row moves to its place; a reload added ignores the coordinates' texts.
+        {-2, "3", "7,0,30,1,40,0 --DX 3"},                   {IDC_FLASH_TIME, "3", "3,0,30,1,40,0 ACDX 3"},
+        {IDC_FLASH_CHANGE, "", "3,0,30,1,40,0 --DX 1"},      {IDC_FLASH_TIME, "0", "0,0,30,1,40,0 ACDX 1"},
+        {IDC_FLASH_ACTION, "1", "0,1,30,1,40,0 ACD- 1"},     {IDC_FLASH_ADD, "", "0,1,30,1,40,0 --D- 0"},
     };
     for (const Step& step : steps) {
         Edit(d, step.id, step.value);
         EXPECT_EQ(FlashFields(d), step.fields) << step.id << " " << step.value;
     }
     HANDLE held = Hold(Ini());
-    Click(d, IDOK), CloseHandle(held);
-    EXPECT_EQ(State(d, before), "shown, file as given | " + settings::NotSavedMessage(Ini()));
-    Click(d, IDOK);
-    EXPECT_EQ(State(d, Bytes()) + " " + Value("SWF_CONFIG", key), "hidden, file as given 0,1 2,1 3,0,30,1,40,0 4,-1,1,0,2,0 7,1 30,1");
+    Click(d, IDOK), CloseHandle(held); EXPECT_EQ(State(d, before), "shown, file as given | " + settings::NotSavedMessage(Ini()));
+    Click(d, IDOK); EXPECT_EQ(State(d, Bytes()) + " " + Value("SWF_CONFIG", key), "hidden, file as given 0,1 2,1 3,0,30,1,40,0 4,-1,1,0,2,0 7,1 30,1");
 }
 
 // --- The about box ------------------------------------------------------------------------
@@ -430,17 +385,15 @@ std::string Look(LinkLabel& label) {
     const bool captured = GetCapture() == label.Handle(), focused = GetFocus() == label.Handle();
     if (label.TextColor() == LinkLabel::kHoverColor && label.Underlined() && captured) return "hover";
     if (label.Underlined() || captured) return "underlined or capturing";
-    if (label.TextColor() != (focused ? LinkLabel::kFocusColor : LinkLabel::kNormalColor)) return "wrong colour";
-    return focused ? "focus" : "normal";
+    return label.TextColor() != (focused ? LinkLabel::kFocusColor : LinkLabel::kNormalColor) ? "wrong colour" : focused ? "focus" : "normal";
 }
 // The label's size is its text's extent in its own font, plus 2, and the screen shows it blue.
 bool FitsItsTextInBlue(HWND label) {
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
-    const std::string text = test::TextOf(label);
     SIZE extent = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent), SelectObject(dc, old), ReleaseDC(label, dc);
     RECT client = {};
+    GetTextExtentPoint32A(dc, test::TextOf(label).c_str(), GetWindowTextLengthA(label), &extent), SelectObject(dc, old), ReleaseDC(label, dc);
     int width = 0, height = 0, blue = 0;
     for (COLORREF c : test::CaptureClient(label, &width, &height)) blue += GetBValue(c) > 200 && GetRValue(c) < 80 && GetGValue(c) < 80;
     return GetClientRect(label, &client) && blue && client.right == extent.cx + 2 && client.bottom == extent.cy + 2;
