@@ -23,25 +23,20 @@ int Screen(int index) {
     const int value = GetDeviceCaps(screen, index);
     return ReleaseDC(nullptr, screen), value;
 }
+int Scaled(int pixels) { return MulDiv(pixels, Screen(LOGPIXELSY), 96); }
 
 // Columns of a list view too narrow for their heading or for a row's text
 // with the room the list view keeps around it.
 void ListViewProblems(HWND list, Problems& problems) {
-    HWND header = ListView_GetHeader(list);
-    for (int column = 0; column < Header_GetItemCount(header); ++column) {
+    for (int column = 0; column < Header_GetItemCount(ListView_GetHeader(list)); ++column) {
         char text[64] = {};
-        HDITEMA heading = {};
-        heading.mask = HDI_TEXT, heading.pszText = text, heading.cchTextMax = sizeof text;
-        Header_GetItem(header, column, &heading);
-        Problems texts = {text};
-        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
-            ListView_GetItemText(list, row, column, text, sizeof text);
-            texts.push_back(text);
-        }
-        const int width = ListView_GetColumnWidth(list, column);
-        for (const std::string& t : texts) {
-            if (ListView_GetStringWidth(list, t.c_str()) + MulDiv(10, Screen(LOGPIXELSY), 96) <= width) continue;
-            problems.push_back("column " + std::to_string(column) + " (" + std::to_string(width) + " pixels): " + t);
+        LVCOLUMNA heading = {};
+        heading.mask = LVCF_TEXT, heading.pszText = text, heading.cchTextMax = sizeof text;
+        ListView_GetColumn(list, column, &heading);
+        for (int row = -1; row < ListView_GetItemCount(list); ++row) {  // the heading, then the rows
+            if (row >= 0) ListView_GetItemText(list, row, column, text, sizeof text);
+            const int width = ListView_GetColumnWidth(list, column);
+            if (ListView_GetStringWidth(list, text) + Scaled(10) > width) problems.push_back("column " + std::to_string(column) + " too narrow for " + text);
         }
     }
 }
@@ -56,12 +51,9 @@ Problems LayoutProblems(HWND dialog) {
     for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         const std::string kind = test::ClassNameOf(control), text = test::TextOf(control), name = kind + " \"" + text + "\"";
         RECT rect = {};
-        GetWindowRect(control, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        GetWindowRect(control, &rect), MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
         if (!IsWindowVisible(control)) continue;
-        if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom) {
-            problems.push_back(name + " reaches beyond the dialog");
-        }
+        if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom) problems.push_back(name + " reaches beyond the dialog");
         if (kind == "SysListView32") ListViewProblems(control, problems);
         const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & BS_TYPEMASK;
         const bool button = _stricmp(kind.c_str(), "Button") == 0;
@@ -69,7 +61,7 @@ Problems LayoutProblems(HWND dialog) {
         if (text.empty() || !(button || (_stricmp(kind.c_str(), "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT))) continue;
         // Room beside a check box's square, or inside a button's edges and a group box's corners.
         const bool box = (type >= BS_CHECKBOX && type <= BS_AUTO3STATE) || type == BS_AUTORADIOBUTTON;
-        const int room = rect.right - rect.left - (button ? MulDiv(box ? 16 : 8, Screen(LOGPIXELSY), 96) : 0);
+        const int room = rect.right - rect.left - (button ? Scaled(box ? 16 : 8) : 0);
         HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
         RECT needs = {0, 0, room, 0};
@@ -98,12 +90,10 @@ TEST(DpiLayoutTest, EveryDialogShowsItsControlsWholeAtTheSystemDpi) {
     for (const auto& [dialog, name] : dialogs) {
         ASSERT_TRUE(dialog->CreateModeless(nullptr)) << name;
         HWND window = dialog->Handle();
-        ShowWindow(window, SW_SHOW), SetForegroundWindow(window);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        test::PumpQueued();
-        EXPECT_EQ(LayoutProblems(window), Problems{}) << name;
         RECT frame = {};
-        GetWindowRect(window, &frame);
+        ShowWindow(window, SW_SHOW), SetForegroundWindow(window), GetWindowRect(window, &frame);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW), test::PumpQueued();
+        EXPECT_EQ(LayoutProblems(window), Problems{}) << name;
         EXPECT_FALSE(test::SaveScreenshot(name + "_dpi" + std::to_string(Screen(LOGPIXELSY)), &frame).empty()) << name;
         dialog->DestroyWindow();
     }
@@ -115,14 +105,12 @@ TEST(DpiLayoutTest, TheCoverWindowCoversTheScreenInRealPixels) {
     auto* cover = new CoverWindow();  // deletes itself with its window
     ASSERT_TRUE(cover->CreateFullScreen(app.mainWindow.Handle()));
     HWND handle = cover->Handle();
-    RECT rect = {};
-    const RECT pixels = {0, 0, Screen(HORZRES), Screen(VERTRES)};
+    RECT rect = {}, pixels = {0, 0, Screen(HORZRES), Screen(VERTRES)};
     GetWindowRect(handle, &rect);
     EXPECT_TRUE(EqualRect(&rect, &pixels)) << rect.right << "x" << rect.bottom << " on " << pixels.right << "x" << pixels.bottom;
     // Black up to the screen's far corner.
     EXPECT_TRUE(test::PumpAppUntil([&] { return test::ScreenPixel(pixels.right - 1, pixels.bottom - 1) == 0; }, 3000));
-    SendMessageA(handle, WM_CLOSE, 0, 0);
-    test::PumpAppUntil([&] { return !IsWindow(handle); }, 3000);
+    SendMessageA(handle, WM_CLOSE, 0, 0), test::PumpAppUntil([&] { return !IsWindow(handle); }, 3000);
 }
 
 }  // namespace
