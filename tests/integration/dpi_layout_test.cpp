@@ -18,11 +18,7 @@ namespace {
 
 using Problems = std::vector<std::string>;
 
-int Screen(int index) {
-    HDC screen = GetDC(nullptr);
-    const int value = GetDeviceCaps(screen, index);
-    return ReleaseDC(nullptr, screen), value;
-}
+int Screen(int index) { HDC screen = GetDC(nullptr); const int value = GetDeviceCaps(screen, index); return ReleaseDC(nullptr, screen), value; }
 int Scaled(int pixels) { return MulDiv(pixels, Screen(LOGPIXELSY), 96); }
 
 // Columns of a list view too narrow for their heading or for a row's text
@@ -80,10 +76,7 @@ TEST(DpiLayoutTest, EveryDialogShowsItsControlsWholeAtTheSystemDpi) {
     t.WriteIni("[LIST]\r\nentry=2\r\nList0=\x81\x9B" + exe + "\r\nList1=\x81\x7E" + swf +
                "\r\nList2=\x81\x9B" "C:\\Movies\\夜景.avi\r\n[TIMER]\r\nON/OFF=1\r\nTime=10\r\n"
                "[SWF_CONFIG]\r\n" + swf + "@macro=5,0,50,1,50,1 8,1\r\n");
-    SettingsDialog settings(nullptr);
-    ProgramSettingsDialog program;
-    FlashSettingsDialog flash;
-    AboutDialog about;
+    SettingsDialog settings(nullptr); ProgramSettingsDialog program; FlashSettingsDialog flash; AboutDialog about;
     program.path = exe, flash.path = swf;
     const std::pair<Dialog*, std::string> dialogs[] = {{&settings, "settings_dialog"},
         {&program, "program_settings_dialog"}, {&flash, "flash_settings_dialog"}, {&about, "about_dialog"}};
