@@ -219,8 +219,7 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
     EXPECT_EQ(Value("LIST", "List0") + Value("EXE_CONFIG", "C:\\p\\game.exe@option"), "○C:\\p\\game.exe-f");
     // A backup that cannot be made (a folder in its place): Cancel says so and leaves the file.
     ASSERT_TRUE(CreateDirectoryA(Backup().c_str(), nullptr));
-    Open(), Command(IDC_DELETE);
-    const std::string changed = Bytes();
+    const std::string changed = (Open(), Command(IDC_DELETE), Bytes());
     Command(IDCANCEL), RemoveDirectoryA(Backup().c_str());
     EXPECT_EQ(State(dlg, changed), std::string("hidden, file as given | ") + SettingsDialog::kNotRestoredMessage);
 }
@@ -233,7 +232,7 @@ TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefus
     const std::string saver = folder.File("Named.SCR"), in = folder.Path();
     ASSERT_TRUE(test::CopyFileTo(test::FixturePath("named_saver.scr"), saver));
     std::string many;  // more than 10000 bytes of names
-    for (int i = 100; i < 230; ++i) many += " \"" + file("c\\" + std::to_string(i) + std::string(72, 'n') + ".scr").substr(in.size() + 3) + "\"";
+    for (int i = 100; i < 230; ++i) many += " \"" + file("c\\" + std::to_string(i) + std::string(72, 'n') + ".exe").substr(in.size() + 3) + "\"";
     Open();
     // Each choice opens where the last one chose; refused files are named as the choice spells them.
     struct Choice { std::string chosen, refusal, openedIn, rows; } choices[] = {
@@ -259,9 +258,11 @@ TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefus
     for (const View& view : views) {
         Command(view.id); EXPECT_EQ(Listed() + " / " + Options(), std::string(view.rows) + " / 10 disabled order 0" + view.options);
     }
-    typed = many, Command(IDC_ADD); EXPECT_EQ(dialog->RowCount(), 136);
     Command(IDOK); EXPECT_EQ(Value("OTHER", "Dir"), in + "\\c");
     EXPECT_FALSE(test::FileExists(saver + ".ran"));  // its name was read without running it
+    Open(), typed = many, Command(IDC_ADD);  // where the last add chose: in their order before the selection, the last one selected
+    EXPECT_EQ(openedIn + " " + std::to_string(dialog->RowCount()) + " " + dialog->RowText(129) + " " + std::to_string(SendMessageA(List(), LB_GETCURSEL, 0, 0)),
+              in + "\\c 136 ○229" + std::string(72, 'n') + " 129");
 }
 
 TEST_F(DialogsTest, TheMouseDragsARowAndF1AsksForHelp) {
@@ -387,8 +388,8 @@ TEST_F(DialogsTest, TheAboutBoxShowsTheVersionAndItsLinksOpenOnAClickOrEnterOnly
     struct Step { UINT message; int where; const char* look; } steps[] = {
         {WM_MOUSEMOVE, 1, "hover"},   {WM_LBUTTONDOWN, 1, "hover"},  // takes the focus
         {WM_MOUSEMOVE, 0, "hover"},   {WM_LBUTTONUP, 0, "focus"},    // held out, released: nothing opens
-        {WM_MOUSEMOVE, 1, "hover"},   {WM_RBUTTONDOWN, 1, "focus"},  {WM_RBUTTONUP, 1, "focus"},
-        {WM_MOUSEMOVE, 1, "hover"},   {WM_MBUTTONDOWN, 1, "focus"},  {WM_MBUTTONUP, 1, "focus"},
+        {WM_MOUSEMOVE, 1, "hover"},   {WM_RBUTTONDOWN, 1, "focus"},  {WM_MOUSEMOVE, 1, "hover"},  {WM_RBUTTONUP, 1, "focus"},
+        {WM_MOUSEMOVE, 1, "hover"},   {WM_MBUTTONDOWN, 1, "focus"},  {WM_MOUSEMOVE, 1, "hover"},  {WM_MBUTTONUP, 1, "focus"},
         {WM_MOUSEMOVE, 1, "hover"},   {WM_MOUSEMOVE, 0, "focus"},    // left with no button held
         {WM_MOUSEMOVE, 1, "hover"},   {WM_LBUTTONDOWN, 1, "hover"},  {WM_MOUSEMOVE, 0, "hover"},
         {WM_MOUSEMOVE, 1, "hover"},   {WM_LBUTTONUP, 1, "focus"},    // out and back in: opens

@@ -16,14 +16,12 @@
 
 namespace {
 
-using Problems = std::vector<std::string>;
-
 int Screen(int index) { HDC screen = GetDC(nullptr); const int value = GetDeviceCaps(screen, index); return ReleaseDC(nullptr, screen), value; }
 int Scaled(int pixels) { return MulDiv(pixels, Screen(LOGPIXELSY), 96); }
 
 // Columns of a list view too narrow for their heading or for a row's text
 // with the room the list view keeps around it.
-void ListViewProblems(HWND list, Problems& problems) {
+void ListViewProblems(HWND list, std::vector<std::string>& problems) {
     for (int column = 0; column < Header_GetItemCount(ListView_GetHeader(list)); ++column) {
         char text[64] = {};
         LVCOLUMNA heading = {};
@@ -40,8 +38,8 @@ void ListViewProblems(HWND list, Problems& problems) {
 // What does not fit in dialog: a control reaching beyond its client area, a
 // label, button or box whose text needs more room than the control gives, or
 // a list column too narrow for what it shows.
-Problems LayoutProblems(HWND dialog) {
-    Problems problems;
+std::vector<std::string> LayoutProblems(HWND dialog) {
+    std::vector<std::string> problems;
     RECT client = {};
     GetClientRect(dialog, &client);
     for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
@@ -86,7 +84,7 @@ TEST(DpiLayoutTest, EveryDialogShowsItsControlsWholeAtTheSystemDpi) {
         RECT frame = {};
         ShowWindow(window, SW_SHOW), SetForegroundWindow(window), GetWindowRect(window, &frame);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW), test::PumpQueued();
-        EXPECT_EQ(LayoutProblems(window), Problems{}) << name;
+        EXPECT_EQ(LayoutProblems(window), std::vector<std::string>{}) << name;
         EXPECT_FALSE(test::SaveScreenshot(name + "_dpi" + std::to_string(Screen(LOGPIXELSY)), &frame).empty()) << name;
         dialog->DestroyWindow();
     }
