@@ -89,9 +89,10 @@ protected:
     // Whether window is shown, the file is as given and the backup is there;
     // then the error boxes shown since the last look.
     std::string State(HWND window, const std::string& bytes) {
-        std::string state = std::string(IsWindowVisible(window) ? "shown" : "hidden") + (Bytes() == bytes ? ", file as given" : ", file changed");
+        std::string state = std::string(IsWindowVisible(window) ? "shown" : "hidden") + (Bytes() == bytes ? ", file as given" : ", file changed") +
+                            (test::FileExists(Backup()) ? ", backup" : "");
         for (const std::string& box : boxes) state += " | " + box;
-        return boxes.clear(), state.insert(state.find(" |") == std::string::npos ? state.size() : state.find(" |"), test::FileExists(Backup()) ? ", backup" : "");
+        return boxes.clear(), state;
     }
     static HWND Show(Dialog& d) { EXPECT_TRUE(d.CreateModeless(nullptr)); return ShowWindow(d.Handle(), SW_SHOW), test::PumpQueued(), d.Handle(); }
     template <class D> D& Another() { return static_cast<D&>(*others.emplace_back(std::make_unique<D>())); }
@@ -132,8 +133,7 @@ protected:
 // --- The settings dialog ----------------------------------------------------------
 
 TEST_F(DialogsTest, WithoutAFileDefaultsShowAndOkWritesWhatTheControlsSayInOrder) {
-    Open();
-    EXPECT_EQ(Options() + " " + Listed(), "10 disabled order 0 extension name ");
+    Open(); EXPECT_EQ(Options() + " " + Listed(), "10 disabled order 0 extension name ");
     EXPECT_EQ(SendMessageA(List(), LB_GETHORIZONTALEXTENT, 0, 0) + SendMessageA(Item(IDC_ORDER), CB_GETCOUNT, 0, 0), 5 + 3);
     const char* orders[] = {"ランダム", "リスト順", "先頭から"};  // at their stored indexes in a sorted box
     for (LPARAM i = 0; i < 3; ++i) EXPECT_EQ(SendMessageA(Item(IDC_ORDER), CB_FINDSTRINGEXACT, WPARAM(-1), (LPARAM)orders[i]), i);
