@@ -5,9 +5,7 @@
 // kept, named after the DPI.
 #include "session/CoverWindow.h"
 #include "settings/SettingsBackup.h"
-#include "tests/integration/support/FileDialogsSupport.h"
-#include "tests/integration/support/FullScreenSupport.h"
-#include "tests/support/TestSupport.h"
+#include "tests/integration/support/InProcess.h"
 #include "ui/AboutDialog.h"
 #include "ui/FlashSettingsDialog.h"
 #include "ui/ProgramSettingsDialog.h"
@@ -16,60 +14,23 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 namespace {
 
-int SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-// The size that text needs in control's font, drawn with flags (with
-// DT_WORDBREAK: broken into lines no wider than width).
-SIZE TextNeeds(HWND control, const std::string& text, int width, UINT flags) {
-    HDC dc = GetDC(control);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    RECT rect = {0, 0, width, 0};
-    DrawTextA(dc, text.c_str(), -1, &rect, flags | DT_CALCRECT);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return {rect.right, rect.bottom};
-}
+int Screen(int index) { HDC screen = GetDC(nullptr); const int value = GetDeviceCaps(screen, index); return ReleaseDC(nullptr, screen), value; }
+int Scaled(int pixels) { return MulDiv(pixels, Screen(LOGPIXELSY), 96); }
 
 // Columns of a list view too narrow for their heading or for a row's text
 // with the room the list view keeps around it.
 void ListViewProblems(HWND list, std::vector<std::string>& problems) {
-    const int margin = MulDiv(10, SystemDpi(), 96);
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int column = 0; column < columns; ++column) {
-        const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+    for (int column = 0; column < Header_GetItemCount(ListView_GetHeader(list)); ++column) {
         char text[64] = {};
         LVCOLUMNA heading = {};
-        heading.mask = LVCF_TEXT;
-        heading.pszText = text;
-        heading.cchTextMax = sizeof text;
-        SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&heading));
-        std::vector<std::string> texts = {text};
-        for (int row = 0; row < rows; ++row) {
-            char cell[64] = {};
-            ListView_GetItemText(list, row, column, cell, sizeof cell);
-            texts.push_back(cell);
-        }
-        for (const std::string& t : texts) {
-            const int needs = static_cast<int>(
-                SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(t.c_str())));
-            if (needs + margin > width) {
-                problems.push_back("list column " + std::to_string(column) + " (" + std::to_string(width) +
-                                   " pixels) too narrow for \"" + t + "\"");
-            }
+        heading.mask = LVCF_TEXT, heading.pszText = text, heading.cchTextMax = sizeof text;
+        ListView_GetColumn(list, column, &heading);
+        for (int row = -1; row < ListView_GetItemCount(list); ++row) {  // the heading, then the rows
+            if (row >= 0) ListView_GetItemText(list, row, column, text, sizeof text);
+            const int width = ListView_GetColumnWidth(list, column);
+            if (ListView_GetStringWidth(list, text) + Scaled(10) > width) problems.push_back("column " + std::to_string(column) + " too narrow for " + text);
         }
     }
 }
@@ -81,107 +42,66 @@ std::vector<std::string> LayoutProblems(HWND dialog) {
     std::vector<std::string> problems;
     RECT client = {};
     GetClientRect(dialog, &client);
-    const int dpi = SystemDpi();
     for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(control)) continue;
-        const std::string className = test::ClassNameOf(control);
-        const std::string text = test::TextOf(control);
-        const std::string name = className + " \"" + text + "\"";
+        const std::string kind = test::ClassNameOf(control), text = test::TextOf(control), name = kind + " \"" + text + "\"";
         RECT rect = {};
-        GetWindowRect(control, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom) {
-            problems.push_back(name + " reaches beyond the dialog");
-        }
-        if (className == "SysListView32") ListViewProblems(control, problems);
-        if (text.empty()) continue;
-        const LONG style = GetWindowLongA(control, GWL_STYLE);
-        const int width = rect.right - rect.left;
-        const int height = rect.bottom - rect.top;
-        SIZE needs = {};
-        int room = width;
-        if (_stricmp(className.c_str(), "Button") == 0) {
-            const LONG type = style & BS_TYPEMASK;
-            // Room beside a check box's square, or inside a button's edges
-            // and a group box's corners.
-            bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
-                       type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
-            room = width - MulDiv(box ? 16 : 8, dpi, 96);
-            needs = TextNeeds(control, text, room, DT_SINGLELINE);
-            if (type != BS_GROUPBOX && needs.cy > height) problems.push_back(name + " is too low");
-        } else if (_stricmp(className.c_str(), "Static") == 0) {
-            if ((style & SS_TYPEMASK) > SS_RIGHT) continue;  // pictures and frames
-            needs = TextNeeds(control, text, width, DT_WORDBREAK | DT_EDITCONTROL |
-                                                        ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
-            if (needs.cy > height) problems.push_back(name + " needs more lines than it has");
-        } else {
-            continue;  // edits, lists and combo boxes show data, not labels
-        }
-        if (needs.cx > room) {
-            problems.push_back(name + " needs " + std::to_string(needs.cx) + " pixels and has " +
-                               std::to_string(room));
-        }
+        GetWindowRect(control, &rect), MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        if (!IsWindowVisible(control)) continue;
+        if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom) problems.push_back(name + " reaches beyond the dialog");
+        if (kind == "SysListView32") ListViewProblems(control, problems);
+        const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & BS_TYPEMASK;
+        const bool button = _stricmp(kind.c_str(), "Button") == 0;
+        // Pictures, frames, edits, lists and combo boxes show no label.
+        if (text.empty() || !(button || (_stricmp(kind.c_str(), "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT))) continue;
+        // Room beside a check box's square, or inside a button's edges and a group box's corners.
+        const bool box = (type >= BS_CHECKBOX && type <= BS_AUTO3STATE) || type == BS_AUTORADIOBUTTON;
+        const int room = rect.right - rect.left - (button ? Scaled(box ? 16 : 8) : 0);
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        RECT needs = {0, 0, room, 0};
+        const UINT label = DT_WORDBREAK | DT_EDITCONTROL | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+        DrawTextA(dc, text.c_str(), -1, &needs, DT_CALCRECT | (button ? DT_SINGLELINE : label));
+        SelectObject(dc, old), ReleaseDC(control, dc);
+        if (needs.right > room) problems.push_back(name + " needs " + std::to_string(needs.right) + " pixels of " + std::to_string(room));
+        if (needs.bottom > rect.bottom - rect.top && !(button && type == BS_GROUPBOX)) problems.push_back(name + " is too low");
     }
     return problems;
 }
 
-void CheckAndShoot(HWND dialog, const std::string& name) {
-    EXPECT_EQ(LayoutProblems(dialog), std::vector<std::string>{});
-    EXPECT_TRUE(pfd::Screenshot(dialog, name + "_dpi" + std::to_string(SystemDpi())));
-}
-
 TEST(DpiLayoutTest, EveryDialogShowsItsControlsWholeAtTheSystemDpi) {
-    pfd::TestApp t;
+    test::TestApp t;
     const std::string exe = "C:\\Tools\\clock.exe", swf = "C:\\movies\\clock.swf";
     t.WriteIni("[LIST]\r\nentry=2\r\nList0=\x81\x9B" + exe + "\r\nList1=\x81\x7E" + swf +
                "\r\nList2=\x81\x9B" "C:\\Movies\\夜景.avi\r\n[TIMER]\r\nON/OFF=1\r\nTime=10\r\n"
                "[SWF_CONFIG]\r\n" + swf + "@macro=5,0,50,1,50,1 8,1\r\n");
-
-    auto settings = std::make_unique<SettingsDialog>(nullptr);
-    ASSERT_TRUE(settings->CreateModeless(nullptr));
-    ShowWindow(settings->Handle(), SW_SHOW);
-    {
-        SCOPED_TRACE("settings dialog");
-        CheckAndShoot(settings->Handle(), "settings_dialog");
+    SettingsDialog settings(nullptr); ProgramSettingsDialog program; FlashSettingsDialog flash; AboutDialog about;
+    program.path = exe, flash.path = swf;
+    const std::pair<Dialog*, std::string> dialogs[] = {{&settings, "settings_dialog"},
+        {&program, "program_settings_dialog"}, {&flash, "flash_settings_dialog"}, {&about, "about_dialog"}};
+    for (const auto& [dialog, name] : dialogs) {
+        ASSERT_TRUE(dialog->CreateModeless(nullptr)) << name;
+        HWND window = dialog->Handle();
+        RECT frame = {};
+        ShowWindow(window, SW_SHOW), SetForegroundWindow(window), GetWindowRect(window, &frame);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW), test::PumpQueued();
+        EXPECT_EQ(LayoutProblems(window), std::vector<std::string>{}) << name;
+        EXPECT_FALSE(test::SaveScreenshot(name + "_dpi" + std::to_string(Screen(LOGPIXELSY)), &frame).empty()) << name;
+        dialog->DestroyWindow();
     }
-    settings.reset();
     DeleteFileA(SettingsBackup::DefaultBackupPath().c_str());
-
-    ProgramSettingsDialog program;
-    program.path = exe;
-    pfd::RunModal(program, [](HWND d) {
-        SCOPED_TRACE("program settings");
-        CheckAndShoot(d, "program_settings_dialog");
-    });
-    FlashSettingsDialog flash;
-    flash.path = swf;
-    pfd::RunModal(flash, [](HWND d) {
-        SCOPED_TRACE("Flash settings");
-        CheckAndShoot(d, "flash_settings_dialog");
-    });
-    AboutDialog about;
-    pfd::RunModal(about, [](HWND d) {
-        SCOPED_TRACE("about box");
-        CheckAndShoot(d, "about_dialog");
-    });
 }
 
 TEST(DpiLayoutTest, TheCoverWindowCoversTheScreenInRealPixels) {
-    fs::TestApp app;
-    auto* cover = new CoverWindow();
+    test::TestApp app;
+    auto* cover = new CoverWindow();  // deletes itself with its window
     ASSERT_TRUE(cover->CreateFullScreen(app.mainWindow.Handle()));
     HWND handle = cover->Handle();
-    RECT rect = {};
+    RECT rect = {}, pixels = {0, 0, Screen(HORZRES), Screen(VERTRES)};
     GetWindowRect(handle, &rect);
-    HDC screen = GetDC(nullptr);
-    const RECT pixels = {0, 0, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
-    ReleaseDC(nullptr, screen);
-    EXPECT_TRUE(EqualRect(&rect, &pixels)) << rect.right << "x" << rect.bottom << " on a screen of "
-                                           << pixels.right << "x" << pixels.bottom;
+    EXPECT_TRUE(EqualRect(&rect, &pixels)) << rect.right << "x" << rect.bottom << " on " << pixels.right << "x" << pixels.bottom;
     // Black up to the screen's far corner.
-    EXPECT_TRUE(fs::Pump([&] { return test::ScreenPixel(pixels.right - 1, pixels.bottom - 1) == 0; }, 3000));
-    SendMessageA(handle, WM_CLOSE, 0, 0);
-    fs::Pump([&] { return !IsWindow(handle); }, 3000);
+    EXPECT_TRUE(test::PumpAppUntil([&] { return test::ScreenPixel(pixels.right - 1, pixels.bottom - 1) == 0; }, 3000));
+    SendMessageA(handle, WM_CLOSE, 0, 0), test::PumpAppUntil([&] { return !IsWindow(handle); }, 3000);
 }
 
 }  // namespace
