@@ -1,7 +1,7 @@
 // Libraries placed beside the program under the names of system libraries
 // are never loaded, whatever the program does: the about box's version
-// lines, a movie preview, the password change and a session that asks for
-// the password. Wine is told to prefer such native files, as Windows does;
+// lines, a movie preview, the password change and a session that shows a
+// Flash movie and asks for the password. Wine is told to prefer such native files, as Windows does;
 // a decoy that is loaded writes to the fixtures' log.
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
@@ -39,12 +39,16 @@ TEST(LibrarySearchTest, NoLibraryBesideTheProgramIsEverLoaded) {
     ASSERT_TRUE(process.Start("/a 0"));
     EXPECT_TRUE(process.WaitForExit(15000));
 
+    // A session showing a Flash movie, which a key ends; then the password.
     test::SystemPasswordCheck passwordCheck;
+    test::StandInFlashControl flashControl;
     test::SetUsePasswordFlag(1);
-    process.WriteIni("[OTHER]\r\n");
+    test::WriteFileBytes(process.File("clip.swf"), "FWS");
+    process.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + process.File("clip.swf") + "\r\n");
     ASSERT_TRUE(process.Start("/s"));
-    ASSERT_NE(process.WaitForWindow([](HWND w) { return IsWindowVisible(w) && test::TextOf(w).empty(); }), nullptr);
-    ASSERT_TRUE(test::MoveMouseUntil([&] { return !process.Running(); }));
+    ASSERT_NE(process.WaitForWindow([](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; }), nullptr);
+    // Pressed again until the player, shown a moment ago, has the keyboard.
+    ASSERT_TRUE(test::WaitUntil([&] { test::PressKey(VK_SPACE); return process.WaitForExit(200); }));
     EXPECT_EQ(test::ReadFileBytes(process.File("password_log.txt")), "verify flag=1 answer=1\r\n");
     test::DeleteUsePasswordFlag();
     SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=");
