@@ -1,25 +1,24 @@
-// Sessions of the real `tolvarin.scr /s` on two monitors side by side (the
-// test environment's TOLVARIN_MONITORS=2): the second monitor is covered for
-// every kind of entry, input there ends the session as input over the entry
-// would, and nothing of the session is left afterwards. The cursor is kept
-// on the second monitor throughout, so that the entry never sees it move.
+// A session of the real `tolvarin.scr /s` on two monitors side by side (the
+// test environment's TOLVARIN_MONITORS=2), with the password on and a
+// stand-in password check that answers wrong until the last entry: the
+// second monitor is covered for every kind of entry, a move there ends the
+// entry as input over it would (but for a program that takes input itself),
+// a move during a switch ends the new entry once, and nothing of the session
+// is left afterwards. The cursor stays on the second monitor throughout, so
+// that no entry ever sees it move.
 #include "players/WindowIds.h"
 #include "res/resource.h"
-#include "settings/SettingsFile.h"
-#include "tests/support/TestAvi.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace {
-
-using test::ProductProcess;
 
 BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM parameter) {
     MONITORINFO info = {};
@@ -30,218 +29,94 @@ BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM paramete
     return TRUE;
 }
 
-RECT SecondMonitor() {
-    RECT found = {};
-    EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 bool HasRect(HWND window, const RECT& expected) {
     RECT rect = {};
-    GetWindowRect(window, &rect);
-    return EqualRect(&rect, &expected) != FALSE;
+    return GetWindowRect(window, &rect) && EqualRect(&rect, &expected);
 }
 
-bool OnPrimary(HWND window) {
+TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt) {
+    if (GetSystemMetrics(SM_CMONITORS) < 2) {
+        const char* wanted = std::getenv("TOLVARIN_MONITORS");
+        if (wanted && std::strcmp(wanted, "2") == 0) FAIL() << "the display shows one monitor";
+        GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
+    }
+    RECT second = {}, both = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return IsWindowVisible(window) && HasRect(window, primary);
-}
-
-class MonitorsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (GetSystemMetrics(SM_CMONITORS) < 2) {
-            const char* wanted = std::getenv("TOLVARIN_MONITORS");
-            if (wanted && std::strcmp(wanted, "2") == 0) FAIL() << "the display shows one monitor";
-            GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
-        }
-        second = SecondMonitor();
-        // Something to hide: a white window of ours on the second monitor.
-        backdrop = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, second.left,
-                                   second.top, second.right - second.left, second.bottom - second.top,
-                                   nullptr, nullptr, nullptr, nullptr);
-        NewSession();
-        Move(0);
-    }
-    void TearDown() override {
-        process.reset();
-        if (backdrop) DestroyWindow(backdrop);
-        SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", nullptr);
-        test::DeleteUsePasswordFlag();
-    }
-
-public:
-    // A session of its own in a new folder, with the fixtures' log there.
-    void NewSession() {
-        process.reset();
-        process = std::make_unique<ProductProcess>();
-        logPath = process->File("fixture.log");
-        SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", logPath.c_str());
-        RedrawWindow(backdrop, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        ASSERT_TRUE(test::PumpUntil([&] { return ScreenPixel() == RGB(255, 255, 255); }, 3000));
-    }
-
-    COLORREF ScreenPixel() const {
-        return test::ScreenPixel((second.left + second.right) / 2, (second.top + second.bottom) / 2);
-    }
-    void Move(int step) { test::MoveMouseTo(second.left + 200 + (step % 2) * 60, 200 + (step % 2) * 30); }
-    // Moves the mouse on the second monitor until the condition holds.
-    bool MoveUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
-        DWORD start = GetTickCount();
-        for (int step = 1;; ++step) {
-            Move(step);
+    EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&second));
+    auto pixel = [&] { return test::ScreenPixel((second.left + second.right) / 2, (second.top + second.bottom) / 2); };
+    int step = 0;
+    auto moveUntil = [&](const std::function<bool()>& condition, DWORD timeoutMs) {
+        for (DWORD start = GetTickCount();; ++step) {
+            test::MoveMouseTo(second.left + 200 + (step % 2) * 60, 200 + (step % 2) * 30);
             if (test::WaitUntil(condition, 100)) return true;
             if (GetTickCount() - start > timeoutMs) return false;
         }
-    }
-
-    std::string Place(const std::string& fixture, const std::string& name) {
-        std::string path = process->File(name);
-        test::CopyFileTo(test::FixturePath(fixture), path);
-        return path;
-    }
-    void Write(const std::string& entry, const std::string& more = "") {
-        process->WriteIni("[LIST]\r\nentry=0\r\nList0=" + entry + "\r\n" + more);
-    }
-    bool Start() {
-        if (!process->Start("/s")) return false;
-        host = process->WaitForWindow([](HWND w) { return test::TextOf(w) == TOLVARIN_NAME; });
-        return host != nullptr;
-    }
-    bool LogHas(const std::string& text) const {
-        return test::ReadFileBytes(logPath).find(text) != std::string::npos;
-    }
-    // The session's windows over the second monitor: exactly one, topmost,
-    // black.
-    bool SecondMonitorCovered() const {
-        int covers = 0;
-        for (HWND window : test::TopLevelWindowsOf(process->Id(), true)) {
-            if (HasRect(window, second) && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) ++covers;
-        }
-        return covers == 1 && ScreenPixel() == RGB(0, 0, 0);
-    }
-
-    std::unique_ptr<ProductProcess> process;
-    std::string logPath;
-    RECT second = {};
-    HWND backdrop = nullptr;
-    HWND host = nullptr;
-};
-
-struct EntryCase {
-    const char* what;
-    // Writes the settings; returns the check that the entry is on the primary.
-    std::function<std::function<bool()>(MonitorsTest&)> prepare;
-    const char* logAfterEnd;  // what the entry's fixture logged, or null
-};
-
-TEST_F(MonitorsTest, EachEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsTheSession) {
-    const EntryCase cases[] = {
-        {"nothing to show",
-         [](MonitorsTest& t) -> std::function<bool()> {
-             t.Write(settings::kMarkOff + t.Place("test_saver.scr", "E1.scr"));
-             return [&t] { return test::FindWindowOf(t.process->Id(), OnPrimary) != nullptr; };
-         },
-         nullptr},
-        {"movie",
-         [](MonitorsTest& t) -> std::function<bool()> {
-             std::string movie = t.process->File("clip.avi");
-             test::WriteTestAvi(movie, 64, 48, 10, 10);
-             t.Write(settings::kMarkOn + movie);
-             return [&t] {
-                 HWND player = test::FindWindowOf(t.process->Id(), OnPrimary);
-                 return player && test::TextOf(player) == TOLVARIN_PLAYER_CAPTION;
-             };
-         },
-         nullptr},
-        {"screen saver",
-         [](MonitorsTest& t) -> std::function<bool()> {
-             t.Write(settings::kMarkOn + t.Place("test_saver.scr", "E1.scr"));
-             return [] {
-                 HWND saver = FindWindowA(nullptr, "test_saver");
-                 return saver && IsWindowVisible(saver);
-             };
-         },
-         "close"},
-        {"watched program",
-         [](MonitorsTest& t) -> std::function<bool()> {
-             std::string program = t.Place("test_program.exe", "prog.exe");
-             t.Write(settings::kMarkOn + program,
-                     "[EXE_CONFIG]\r\n" + program + "@mouse=1\r\n" + program +
-                         "@option=/confirm\r\n" + program + "@finish=ENT\r\n");
-             return [] { return FindWindowA(nullptr, "test_program") != nullptr; };
-         },
-         "confirmed"},
     };
-    for (const EntryCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_NO_FATAL_FAILURE(NewSession());
-        std::function<bool()> entryUp = c.prepare(*this);
-        ASSERT_TRUE(Start());
-        ASSERT_TRUE(test::WaitUntil([&] { return entryUp() && SecondMonitorCovered(); }));
-        RECT both = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-        test::SaveScreenshot(std::string("monitors_") + c.what, &both);
+    moveUntil([] { return true; }, 0);
+    // Something to hide: a white window of ours on the second monitor.
+    HWND backdrop = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, second.left, second.top,
+                                    second.right - second.left, second.bottom - second.top, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(test::PumpUntil([&] { return pixel() == RGB(255, 255, 255); }, 3000));
+
+    test::SystemPasswordCheck passwordCheck;
+    test::SetUsePasswordFlag(1);
+    test::ProductProcess p;
+    std::string program = p.PlaceFixture("test_program.exe", "prog.exe");
+    p.WriteIni("[LIST]\r\nentry=5\r\nList0=○" + p.PlaceFixture("test_saver.scr", "E1.scr") + "\r\nList1=○" +
+               test::FixturePath("clips\\clip.avi") + "\r\nList2=○" + program + "\r\nList3=○" +
+               p.PlaceFixture("test_program.exe", "quiet.exe") + "\r\nList4=○" + p.File("missing.exe") + "\r\nList5=○" +
+               p.PlaceFixture("test_saver.scr", "E2.scr") + "\r\n[OTHER]\r\nOrder=2\r\n[TIMER]\r\nON/OFF=1\r\nTime=5\r\n"
+               "[EXE_CONFIG]\r\n" + program + "@mouse=1\r\n" + program + "@option=/confirm\r\n" + program + "@finish=ENT\r\n");
+    test::WriteFileBytes(p.File("password_answers.txt"), "000001");
+    auto checks = [&] { return test::ReadFileBytes(p.File("password_log.txt")); };
+    auto checkCount = [&] { std::string c = checks(); return static_cast<size_t>(std::count(c.begin(), c.end(), '\n')); };
+    // The session's windows over the second monitor: exactly one, topmost, black.
+    auto covered = [&] {
+        auto windows = test::TopLevelWindowsOf(p.Id(), true);
+        return pixel() == RGB(0, 0, 0) && std::count_if(windows.begin(), windows.end(), [&](HWND w) {
+            return HasRect(w, second) && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        }) == 1;
+    };
+    // Each entry's window: the fixture's own, or the session's over the
+    // primary monitor; what the fixture logged at its end, if anything.
+    const struct { const char *what, *caption; bool ours; const char* loggedAtEnd; } rows[] = {
+        {"screen saver", "test_saver", false, "close"}, {"movie", TOLVARIN_PLAYER_CAPTION, true, nullptr},
+        {"watched program", "test_program", false, "confirmed"}, {"program taking input", "test_program", false, nullptr},
+        {"nothing started", "", true, nullptr}, {"switch", "test_saver", false, nullptr}};
+    auto up = [&](const char* caption, bool ours) {
+        HWND w = ours ? test::FindWindowOf(p.Id(), [&](HWND w) { return IsWindowVisible(w) && HasRect(w, primary); })
+                      : FindWindowA(nullptr, caption);
+        return w && IsWindowVisible(w) && test::TextOf(w) == caption;
+    };
+    ASSERT_TRUE(p.Start("/s"));
+    HWND host = p.WaitForWindow([](HWND w) { return test::TextOf(w) == TOLVARIN_NAME; });
+    for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(rows[i].what);
+        ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(host) && up(rows[i].caption, rows[i].ours) && covered(); }));
+        test::SaveScreenshot(std::string("monitors_") + rows[i].what, &both);
         // The covers follow a change of the monitors without taking the
         // activation away from the entry.
         SendMessageA(host, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
-        EXPECT_TRUE(test::WaitUntil([&] { return SecondMonitorCovered(); }));
+        EXPECT_TRUE(test::WaitUntil(covered));
         EXPECT_FALSE(HasRect(GetForegroundWindow(), second));
-        EXPECT_TRUE(entryUp());
-
-        ASSERT_TRUE(MoveUntil([&] { return !process->Running(); }, 20000));
-        EXPECT_EQ(test::CountProcessesInFolder(process->Folder()), 0);
-        if (c.logAfterEnd) {
-            EXPECT_TRUE(LogHas(c.logAfterEnd)) << test::ReadFileBytes(logPath);
+        EXPECT_TRUE(up(rows[i].caption, rows[i].ours));
+        if (i == 3) {  // moves leave this program running; the user quits it
+            EXPECT_FALSE(moveUntil([&] { return checkCount() > i; }, 2000));
+            PostMessageA(FindWindowA(nullptr, "test_program"), WM_CLOSE, 0, 0);
         }
-        EXPECT_FALSE(LogHas("input mouse"));  // the saver never saw the mouse move
+        // The last move comes during a switch back to E1: one end, one check.
+        if (i == 5) PostMessageA(host, WM_TIMER, kSwitchTimerId, 0);
+        ASSERT_TRUE(moveUntil([&] { return checkCount() > i; }, 20000)) << checks();
+        EXPECT_TRUE(!rows[i].loggedAtEnd || p.Log().Has(rows[i].loggedAtEnd)) << rows[i].loggedAtEnd;
     }
-}
-
-TEST_F(MonitorsTest, AProgramThatTakesInputItselfKeepsRunningWhenTheMouseMovesOnTheSecondMonitor) {
-    Write(settings::kMarkOn + Place("test_program.exe", "prog.exe"));
-    ASSERT_TRUE(Start());
-    HWND program = nullptr;
-    ASSERT_TRUE(test::WaitUntil([&] {
-        return (program = FindWindowA(nullptr, "test_program")) != nullptr && SecondMonitorCovered();
-    }));
-    EXPECT_FALSE(MoveUntil([&] { return !process->Running(); }, 2000));
-    PostMessageA(program, WM_CLOSE, 0, 0);  // the user quits it: the session ends with it
-    EXPECT_TRUE(process->WaitForExit(15000));
-}
-
-TEST_F(MonitorsTest, WithThePasswordTheCheckComesAfterAMoveOnTheSecondMonitor) {
-    test::SystemPasswordCheck passwordCheck;
-    test::WriteFileBytes(process->File("password_answers.txt"), "01");
-    test::SetUsePasswordFlag(1);
-    process->WriteIni("[OTHER]\r\n");
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(test::WaitUntil([&] { return SecondMonitorCovered(); }));
-    std::string passwordLog = process->File("password_log.txt");
-    auto checks = [&] { return test::ReadFileBytes(passwordLog); };
-    // Wrong: the next entry comes, and the second monitor stays covered.
-    ASSERT_TRUE(MoveUntil([&] { return checks().find("answer=0") != std::string::npos; }));
-    ASSERT_TRUE(test::WaitUntil([&] {
-        return !IsWindowVisible(host) && test::FindWindowOf(process->Id(), OnPrimary) && SecondMonitorCovered();
-    }));
-    ASSERT_TRUE(MoveUntil([&] { return !process->Running(); }));
-    EXPECT_EQ(checks(), "verify flag=1 answer=0\r\nverify flag=1 answer=1\r\n");
-}
-
-// The mouse moves while the host switches from one saver to the next: the
-// session ends, and only one password check is made.
-TEST_F(MonitorsTest, AMoveDuringASwitchEndsTheSessionOnce) {
-    test::SystemPasswordCheck passwordCheck;
-    test::SetUsePasswordFlag(1);
-    std::string e1 = Place("test_saver.scr", "E1.scr");
-    std::string e2 = Place("test_saver.scr", "E2.scr");
-    process->WriteIni("[LIST]\r\nentry=1\r\nList0=○" + e1 + "\r\nList1=○" + e2 +
-                      "\r\n[OTHER]\r\nOrder=2\r\n[TIMER]\r\nON/OFF=1\r\nTime=5\r\n");
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(test::WaitUntil([&] { return LogHas("E1.scr") && SecondMonitorCovered(); }));
-    PostMessageA(host, WM_TIMER, kSwitchTimerId, 0);
-    ASSERT_TRUE(MoveUntil([&] { return !process->Running(); }));
-    EXPECT_TRUE(LogHas("E2.scr"));
-    EXPECT_EQ(test::ReadFileBytes(process->File("password_log.txt")), "verify flag=1 answer=1\r\n");
+    EXPECT_TRUE(p.WaitForExit());
+    std::string wrong = "verify flag=1 answer=0\r\n";
+    EXPECT_EQ(checks(), wrong + wrong + wrong + wrong + wrong + "verify flag=1 answer=1\r\n");
+    EXPECT_EQ(p.ReadIni("OTHER", "Last"), p.File("E1.scr"));
+    EXPECT_EQ(test::CountProcessesInFolder(p.Folder()), 0);
+    EXPECT_FALSE(p.Log().Has("input mouse"));  // no saver saw the mouse move
+    DestroyWindow(backdrop);
+    test::DeleteUsePasswordFlag();
 }
 
 }  // namespace
