@@ -151,22 +151,6 @@ StartedProcess StartProcess(const std::string& commandLine, const char* workingF
 }
 
 namespace {
-struct WindowSearch {
-    DWORD processId;
-    bool visibleOnly;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window))) {
-        search->windows.push_back(window);
-    }
-    return TRUE;
-}
-
 template <typename F>
 int ForEachProcessInFolder(const std::string& folder, F action) {
     std::string prefix = folder + "\\";
@@ -194,9 +178,13 @@ int ForEachProcessInFolder(const std::string& folder, F action) {
 }  // namespace
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly) {
-    WindowSearch search{processId, visibleOnly, {}};
-    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.windows;
+    std::vector<HWND> windows;
+    for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId && (!visibleOnly || IsWindowVisible(w))) windows.push_back(w);
+    }
+    return windows;
 }
 
 HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& predicate) {
