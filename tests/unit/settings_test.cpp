@@ -26,10 +26,7 @@ struct LoggingProfile : AppProfile {
     using AppProfile::AppProfile;
     mutable Texts log;  // "<section> <key>=<value>" or "<section> -<key>"
     bool failing = false;
-    bool Note(const char* s, const std::string& what) const {
-        log.push_back(s + (" " + what));
-        return !failing;
-    }
+    bool Note(const char* s, const std::string& what) const { log.push_back(s + (" " + what)); return !failing; }
     bool WriteInt(const char* s, const char* k, int v) const override {
         return Note(s, k + ("=" + std::to_string(v))) && AppProfile::WriteInt(s, k, v);
     }
@@ -43,13 +40,9 @@ struct LoggingProfile : AppProfile {
 
 struct SettingsFileTest : ::testing::Test {
     void SetUp() override { app.SetProfileName(folder.File("tolvarin.ini")); }
-    bool FileHas(const std::string& text) const {
-        return test::ReadFileBytes(app.ProfileName()).find(text) != std::string::npos;
-    }
+    bool FileHas(const std::string& t) { return test::ReadFileBytes(app.ProfileName()).find(t) != std::string::npos; }
     void Write(const char* s, const char* k, const std::string& v) { app.WriteProfileString(s, k, v.c_str()); }
-    std::string Text(const char* section, const char* key, const char* def = "") {
-        return app.GetProfileString(section, key, def);
-    }
+    std::string Text(const char* s, const char* k, const char* def = "") { return app.GetProfileString(s, k, def); }
     test::TempFolder folder;
     App app;
     LoggingProfile profile{&app};
@@ -262,10 +255,8 @@ TEST(StartUpTest, ThePasswordFlagIsSuspendedAtStartAndRestoredAtExit) {
             std::string passLock = std::to_string(app.GetProfileInt("OTHER", "PassLock", -1));
             return (exists ? std::to_string(flag) : "none") + " " + passLock;
         };
-        if (c.first < 0)
-            test::DeleteUsePasswordFlag();
-        else
-            test::SetUsePasswordFlag(static_cast<DWORD>(c.first));
+        if (c.first < 0) test::DeleteUsePasswordFlag();
+        if (c.first >= 0) test::SetUsePasswordFlag(static_cast<DWORD>(c.first));
         if (c.second >= 0) app.WriteProfileInt("OTHER", "PassLock", c.second);
         EXPECT_EQ(ReadUsePasswordFlag(), static_cast<DWORD>(c.first < 0 ? 0 : c.first));
         bool suspended = SuspendUsePasswordFlag(app);
