@@ -78,7 +78,7 @@ TEST(WindowTest, AMainWindowsLifeFromItsFirstMessageToTheEndOfTheLoop) {
 
 // From WM_APP, posted by OnInitDialog so that it runs inside the modal loop,
 // the dialog reports what its controls show, then saves a number and a text
-// that is none: the refusal is shown, the focus goes back and nothing changes.
+// that is none: the refusal is shown, the focus goes back to it and nothing changes.
 struct TestDialog : Dialog {
     TestDialog(HWND parent, bool closeBox) : Dialog(IDD_TEST_DIALOG, parent), closeBox(closeBox) {}
     bool closeBox;
@@ -110,6 +110,7 @@ struct TestDialog : Dialog {
         SetItemText(IDC_TEST_EDIT, " -12 ");
         add({UpdateData(TRUE), number});
         SetItemText(IDC_TEST_EDIT, "12a");
+        SetFocus(Item(IDC_TEST_CHECK));
         test::MessageBoxAnswerer answerer(GetCurrentProcessId(), "エラー");
         add({UpdateData(TRUE), number, GetFocus() == Item(IDC_TEST_EDIT)});
         answerer.Wait();

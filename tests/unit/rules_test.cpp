@@ -6,6 +6,7 @@
 #include "players/LaunchRecord.h"
 #include "players/MouseMacro.h"
 #include "players/MovieFit.h"
+#include "players/SplitString.h"
 #include "session/EntryPool.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FileCommandText.h"
@@ -29,13 +30,17 @@ static std::string Ints(std::initializer_list<long long> values) {
 }
 
 // FindLastChar's multibyte-aware search shows in FileNamePart's and FolderOf's
-// cases; SplitString's in the mouse macros' and the macro rows' tables;
+// cases; SplitString's pieces in the mouse macros' and the macro rows' tables;
 // EndsWithNoCase's (and so EqualsNoCase's and AsciiUpper's) in IsListableFile's
 // and in settings_test's KindOfPath table.
-TEST(TextUtilTest, AtoiReading) {
+TEST(TextUtilTest, AtoiReadingAndSplittingUpToACap) {
     const struct { const char* text; int value; } ints[] = {
         {"42", 42}, {"  -7x", -7}, {"+3", 3}, {"007", 7}, {"abc", 0}, {"", 0}, {nullptr, 0}, {"-", 0}};
     for (const auto& c : ints) EXPECT_EQ(ParseLeadingInt(c.text), c.value) << (c.text ? c.text : "null");
+    char text[] = "a,b,c,d";
+    char* pieces[4] = {};
+    EXPECT_EQ(SplitString(text, ",", pieces, 2), 2);
+    EXPECT_EQ(std::string(pieces[0]) + "|" + pieces[1] + "|" + (pieces[2] ? pieces[2] : "none"), "a|b|none");
 }
 
 TEST(SaverListRulesTest, NamesFoldersPathsAndFiles) {
@@ -185,7 +190,8 @@ TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
     // Percent of the side (1) or pixels (any other unit), without 32-bit wraps.
     const struct { MacroStep step; int width; const char* at; } clicks[] = {
         {{0, 0, 10, 1, 50, 1}, 1024, "102,384"}, {{0, 0, 10, 0, 50, 2}, 1024, "10,50"},
-        {{0, 0, -33, 1, 0, 0}, 1000, "-330,0"}, {{0, 0, 5000000, 1, 0, 0}, 1000, "50000000,0"}};
+        {{0, 0, 10, 2, 50, 0}, 1024, "10,50"}, {{0, 0, -33, 1, 0, 0}, 1000, "-330,0"},
+        {{0, 0, 5000000, 1, 0, 0}, 1000, "50000000,0"}};
     for (const auto& c : clicks) {
         POINT p = MacroClickPoint(c.step, c.width, 768);
         EXPECT_EQ(Ints({p.x, p.y}), c.at) << c.step.x << "," << c.step.y;
