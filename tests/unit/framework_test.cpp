@@ -18,15 +18,19 @@ struct TestWindow : Window {
     std::string seen;  // WM_NCCREATE (N) and WM_CREATE (C)
     int caught = 0, *cleanups;
     bool refuse;
-    BOOL PreTranslateMessage(MSG* m) override { return m->message == WM_KEYDOWN ? (++caught, TRUE) : FALSE; }
+    BOOL PreTranslateMessage(MSG* m) override { return m->message == WM_KEYDOWN && ++caught; }
     LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
         seen += m == WM_NCCREATE ? "N" : m == WM_CREATE ? "C" : "";
         return m == WM_CREATE && refuse ? -1 : Window::WindowProc(m, w, l);
     }
-    void PostNcDestroy() override { if (cleanups) ++*cleanups, delete this; }
+    void PostNcDestroy() override {
+        if (!cleanups) return;
+        ++*cleanups;
+        delete this;
+    }
 };
 
-static void DrainQueue() { for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) if (m.message != WM_QUIT) DispatchMessageA(&m); }
+static void DrainQueue() { test::PumpUntil([] { return true; }); }
 
 // Ends a message loop that would otherwise never end.
 static void CALLBACK EndStuckLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
@@ -42,7 +46,8 @@ TEST(WindowTest, AMainWindowsLifeFromItsFirstMessageToTheEndOfTheLoop) {
     EXPECT_EQ(window->seen, "NC");
     // Queued messages pass the PreTranslate of the window and its parents.
     HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 5, 5, handle, nullptr, nullptr, nullptr);
-    PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0), PostMessageA(handle, WM_KEYDOWN, 'A', 0);
+    PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(handle, WM_KEYDOWN, 'A', 0);
     EXPECT_TRUE(app.PumpMessage() && app.PumpMessage());
     EXPECT_EQ(window->caught, 2);
     // Other threads post through a copy of the handle that follows the window.
@@ -65,39 +70,50 @@ TEST(WindowTest, AMainWindowsLifeFromItsFirstMessageToTheEndOfTheLoop) {
     for (bool refused : {false, true}) {
         cleanups = 0;
         window = new TestWindow(&cleanups, refused);
-        EXPECT_FALSE(window->CreateEx(0, refused ? PlainClass() : "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+        const char* windowClass = refused ? PlainClass() : "NoSuchClass";
+        EXPECT_FALSE(window->CreateEx(0, windowClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
         EXPECT_EQ(cleanups, 1) << (refused ? "refused" : "unknown class");
     }
 }
 
 // From WM_APP, posted by OnInitDialog so that it runs inside the modal loop,
 // the dialog reports what its controls show, then saves a number and a text
-// that is none: the refusal is shown, the focus goes back and nothing changes.
+// that is none: the refusal is shown, the focus goes back to it and nothing changes.
 struct TestDialog : Dialog {
     TestDialog(HWND parent, bool closeBox) : Dialog(IDD_TEST_DIALOG, parent), closeBox(closeBox) {}
     bool closeBox;
     int number = 5, checked = 1, choice = 1;
     std::string report;
     BOOL OnInitDialog() override {
-        for (const char* item : {"a", "b"}) SendMessageA(Item(IDC_TEST_COMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        for (const char* item : {"a", "b"})
+            SendMessageA(Item(IDC_TEST_COMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         Dialog::OnInitDialog();
         if (parent) PostMessageA(parent, WM_KEYDOWN, 'Z', 0);
         PostMessageA(Handle(), closeBox ? WM_SYSCOMMAND : WM_APP, closeBox ? SC_CLOSE : 0, 0);
         return TRUE;
     }
     void DoDataExchange(DataExchange& exchange) override {
-        exchange.Int(IDC_TEST_EDIT, number), exchange.Check(IDC_TEST_CHECK, checked), exchange.ComboIndex(IDC_TEST_COMBO, choice);
+        exchange.Int(IDC_TEST_EDIT, number);
+        exchange.Check(IDC_TEST_CHECK, checked);
+        exchange.ComboIndex(IDC_TEST_COMBO, choice);
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message != WM_APP) return Dialog::WindowProc(message, wParam, lParam);
-        auto add = [this](long long value) { report += std::to_string(value) + " "; };
-        add(parent && !IsWindowEnabled(parent)), report += ItemText(IDC_TEST_EDIT) + " ";
-        add(SendMessageA(Item(IDC_TEST_CHECK), BM_GETCHECK, 0, 0)), add(SendMessageA(Item(IDC_TEST_COMBO), CB_GETCURSEL, 0, 0));
+        // A braced list is evaluated left to right.
+        auto add = [this](std::initializer_list<long long> values) {
+            for (long long v : values) report += std::to_string(v) + " ";
+        };
+        add({parent && !IsWindowEnabled(parent)});
+        report += ItemText(IDC_TEST_EDIT) + " ";
+        add({SendDlgItemMessageA(Handle(), IDC_TEST_CHECK, BM_GETCHECK, 0, 0),
+             SendDlgItemMessageA(Handle(), IDC_TEST_COMBO, CB_GETCURSEL, 0, 0)});
         SetItemText(IDC_TEST_EDIT, " -12 ");
-        add(UpdateData(TRUE)), add(number);
+        add({UpdateData(TRUE), number});
         SetItemText(IDC_TEST_EDIT, "12a");
+        SetFocus(Item(IDC_TEST_CHECK));
         test::MessageBoxAnswerer answerer(GetCurrentProcessId(), "エラー");
-        add(UpdateData(TRUE)), add(number), add(GetFocus() == Item(IDC_TEST_EDIT)), answerer.Wait();
+        add({UpdateData(TRUE), number, GetFocus() == Item(IDC_TEST_EDIT)});
+        answerer.Wait();
         report += answerer.Text();
         EndDialog(7);
         return 0;
@@ -115,7 +131,8 @@ TEST(DialogTest, ModalRunKeepsThePreTranslateLookExchangesDataAndCancelsByTheClo
     EXPECT_EQ(dialog.report, "1 5 1 1 1 -12 0 -12 1 " + std::string(DataExchange::kNotANumberMessage));
     EXPECT_EQ(owner.caught, 1);
     EXPECT_TRUE(IsWindowEnabled(owner.Handle()) && !dialog.Handle());
-    DestroyWindow(owner.Handle()), DrainQueue();
+    DestroyWindow(owner.Handle());
+    DrainQueue();
     EXPECT_EQ(TestDialog(nullptr, true).DoModal(), IDCANCEL);
     DrainQueue();
 }

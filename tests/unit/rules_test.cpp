@@ -22,56 +22,60 @@ using namespace std::string_literals;
 using Texts = std::vector<std::string>;
 // 表 is 95 5C and ソ is 83 5C in Shift-JIS: their second bytes equal "\".
 static const std::string kHyo = "\x95\x5C", kSo = "\x83\x5C";
+static const char kHex[] = "0123456789ABCDEF";
 static std::string Ints(std::initializer_list<long long> values) {
     std::string text;
     for (long long v : values) text += (text.empty() ? "" : ",") + std::to_string(v);
     return text;
 }
 
-TEST(TextUtilTest, AtoiReadingAsciiCaseFoldingAndSplitting) {
+// FindLastChar's multibyte-aware search shows in FileNamePart's and FolderOf's
+// cases; SplitString's pieces in the mouse macros' and the macro rows' tables;
+// EndsWithNoCase's (and so EqualsNoCase's and AsciiUpper's) in IsListableFile's
+// and in settings_test's KindOfPath table.
+TEST(TextUtilTest, AtoiReadingAndSplittingUpToACap) {
     const struct { const char* text; int value; } ints[] = {
         {"42", 42}, {"  -7x", -7}, {"+3", 3}, {"007", 7}, {"abc", 0}, {"", 0}, {nullptr, 0}, {"-", 0}};
     for (const auto& c : ints) EXPECT_EQ(ParseLeadingInt(c.text), c.value) << (c.text ? c.text : "null");
-    // FindLastChar's multibyte-aware search: in FileNamePart's and FolderOf's cases below.
-    EXPECT_EQ(AsciiUpper("ab\x81\x9b" "c"), "AB\x81\x9b" "C");
-    EXPECT_TRUE(EqualsNoCase("C:\\Foo.SCR", "c:\\foo.scr") && EndsWithNoCase("x.EXE", ".exe"));
-    EXPECT_FALSE(EqualsNoCase("a", "ab") || EndsWithNoCase("exe", ".exe"));
-    // SplitString: "<separators cut>:<pieces recorded>"; two spaces make an empty piece.
-    auto split = [](std::string text, const char* separator, int maxPieces) {
-        char* pieces[8] = {};
-        std::string result = std::to_string(SplitString(&text[0], separator, pieces, maxPieces)) + ":";
-        for (int i = 0; i < 8 && pieces[i]; ++i) result += (i ? "|" : "") + std::string(pieces[i]);
-        return result;
-    };
-    EXPECT_EQ(split("5,0,50,1,50,1", ",", 6) + " " + split("8,1", ",", 6), "5:5|0|50|1|50|1 1:8|1");
-    EXPECT_EQ(split("a,b,c,d", ",", 2) + " " + split("abc", ",", 3) + " " + split("1  2,1", " ", 3), "2:a|b 0:abc 2:1||2,1");
+    char text[] = "a,b,c,d";
+    char* pieces[4] = {};
+    EXPECT_EQ(SplitString(text, ",", pieces, 2), 2);
+    EXPECT_EQ(std::string(pieces[0]) + "|" + pieces[1] + "|" + (pieces[2] ? pieces[2] : "none"), "a|b|none");
 }
 
 TEST(SaverListRulesTest, NamesFoldersPathsAndFiles) {
     const std::string japanese = "C:\\" + kHyo + "\\" + kSo + kHyo + ".scr";
     const struct { std::string path; bool extension; std::string name; } names[] = {
         {"C:\\Savers\\Stars.SCR", true, "Stars.SCR"}, {"C:\\Savers\\Stars.SCR", false, "Stars"},
-        {"C:\\a.b\\archive.tar.gz", false, "archive.tar"}, {"plain.exe", true, "plain.exe"}, {"C:\\a.b\\README", false, ""},
-        {"", false, ""}, {japanese, true, kSo + kHyo + ".scr"}, {japanese, false, kSo + kHyo}};
+        {"C:\\a.b\\archive.tar.gz", false, "archive.tar"}, {"plain.exe", true, "plain.exe"},
+        {"C:\\a.b\\README", false, ""}, {"", false, ""},
+        {japanese, true, kSo + kHyo + ".scr"}, {japanese, false, kSo + kHyo}};
     for (const auto& c : names) EXPECT_EQ(FileNamePart(c.path, c.extension), c.name) << c.path;
     EXPECT_EQ(FolderOf("C:\\" + kHyo + "\\" + kSo + ".exe"), "C:\\" + kHyo);
-    const struct { std::string a, b; bool same; } paths[] = {{"C:\\Savers\\Stars.SCR", "c:\\SAVERS\\stars.scr", true},
-        {"C:\\a.scr", "C:\\b.scr", false}, {"C:\\a.scr", "C:\\a.scr ", false}, {"C:\\\x88\x61.EXE", "c:\\\x88\x61.exe", true},
-        {"C:\\\x88\x61.exe", "C:\\\x88\x41.exe", false}};  // two characters whose trail bytes are "a" and "A"
+    // The last two: characters whose trail bytes are "a" and "A".
+    const struct { std::string a, b; bool same; } paths[] = {
+        {"C:\\Savers\\Stars.SCR", "c:\\SAVERS\\stars.scr", true}, {"C:\\a.scr", "C:\\b.scr", false},
+        {"C:\\a.scr", "C:\\a.scr ", false}, {"C:\\\x88\x61.EXE", "c:\\\x88\x61.exe", true},
+        {"C:\\\x88\x61.exe", "C:\\\x88\x41.exe", false}};
     for (const auto& c : paths) EXPECT_EQ(SamePath(c.a, c.b), c.same) << c.a << " " << c.b;
-    for (const char* path : {"a.scr", "A.SCR", "b.Exe", "c.swf", "d.AVI", "e.mpg", "f.MPEG", "g.mp4", "h.m4v", "i.Mov",
-                             "j.mkv", "k.WMV"}) EXPECT_TRUE(IsListableFile(path)) << path;
-    for (const char* path : {"movie.flv", "x.scr.txt", "scr", "", "noext", "clip.mp4.part"}) EXPECT_FALSE(IsListableFile(path)) << path;
+    for (const char* path : {"a.scr", "A.SCR", "b.Exe", "c.swf", "d.AVI", "e.mpg", "f.MPEG", "g.mp4", "h.m4v",
+                             "i.Mov", "j.mkv", "k.WMV"})
+        EXPECT_TRUE(IsListableFile(path)) << path;
+    for (const char* path : {"movie.flv", "x.scr.txt", "scr", "", "noext", "clip.mp4.part"})
+        EXPECT_FALSE(IsListableFile(path)) << path;
     EXPECT_EQ(AddDialogFilter(),
-              "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|FLASHファイル (*.swf)|*.swf|"
-              "動画ファイル (*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv)|*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv||");
+              "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|"
+              "FLASHファイル (*.swf)|*.swf|"
+              "動画ファイル (*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv)|"
+              "*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv||");
     EXPECT_TRUE(IsOwnSaverFile("C:\\Windows\\tolvarin.scr"));
-    for (const char* path : {"C:\\WINDOWS\\TOLVARIN.SCR", "C:\\Windows\\mytolvarin.scr", "tolvarin.scr"}) EXPECT_FALSE(IsOwnSaverFile(path)) << path;
+    for (const char* path : {"C:\\WINDOWS\\TOLVARIN.SCR", "C:\\Windows\\mytolvarin.scr", "tolvarin.scr"})
+        EXPECT_FALSE(IsOwnSaverFile(path)) << path;
     // The open-file dialog's result: one full path, or a folder (a root ends
     // in "\") and names; one that fills the buffer is not read beyond it.
-    const struct { std::string buffer; Texts paths; } chosen[] = {{"C:\\a\\P.scr\0\0"s, {"C:\\a\\P.scr"}},
-        {"C:\\a\0P.scr\0Q.exe\0\0"s, {"C:\\a\\P.scr", "C:\\a\\Q.exe"}}, {"C:\\\0P.scr\0Q.exe\0\0"s, {"C:\\P.scr", "C:\\Q.exe"}},
-        {"\0\0"s, {}}, {"C:\\a\\P.scr"s, {"C:\\a\\P.scr"}}};
+    const struct { std::string buffer; Texts paths; } chosen[] = {
+        {"C:\\a\\P.scr\0\0"s, {"C:\\a\\P.scr"}}, {"C:\\a\0P.scr\0Q.exe\0\0"s, {"C:\\a\\P.scr", "C:\\a\\Q.exe"}},
+        {"C:\\\0P.scr\0Q.exe\0\0"s, {"C:\\P.scr", "C:\\Q.exe"}}, {"\0\0"s, {}}, {"C:\\a\\P.scr"s, {"C:\\a\\P.scr"}}};
     for (const auto& c : chosen) EXPECT_EQ(ChosenPaths(c.buffer.data(), c.buffer.size()), c.paths);
 }
 
@@ -79,11 +83,14 @@ TEST(SaverListRulesTest, NamesFoldersPathsAndFiles) {
 // and 64-bit files alike; elsewhere the row shows the file name.
 TEST(SaverListRulesTest, SaverNamesAreReadWithoutRunningTheSaver) {
     test::TempFolder folder;
+    auto shown = [&folder](const std::string& name, bool withExtension, bool saverName) {
+        return DisplayNameOf(folder.File(name), withExtension, saverName);
+    };
     for (std::string fixture : {"named_saver.scr", "named_saver64.scr"}) {
         std::string copy = folder.File("Copy_" + fixture);
         ASSERT_TRUE(test::CopyFileTo(test::FixturePath(fixture), copy));
-        EXPECT_EQ(ReadSaverName(copy) + "|" + DisplayNameOf(copy, true, false) + "|" + DisplayNameOf(copy, false, true),
-                  "テスト用セーバー|テスト用セーバー|Copy_" + fixture);
+        EXPECT_EQ(shown("Copy_" + fixture, true, false) + "|" + shown("Copy_" + fixture, false, true),
+                  "テスト用セーバー|Copy_" + fixture);
         EXPECT_FALSE(test::FileExists(copy + ".ran")) << fixture;
     }
     std::string loaded = folder.File("Copy_named_saver.scr");  // the trace is real: a loaded saver leaves it
@@ -91,8 +98,8 @@ TEST(SaverListRulesTest, SaverNamesAreReadWithoutRunningTheSaver) {
     EXPECT_TRUE(test::FileExists(loaded + ".ran"));
     test::WriteFileBytes(folder.File("note.scr"), "not a program");
     ASSERT_TRUE(test::CopyFileTo(test::FixturePath("named_saver.scr"), folder.File("named.exe")));
-    EXPECT_EQ(DisplayNameOf(folder.File("note.scr"), true, true) + "|" + DisplayNameOf(folder.File("missing.scr"), true, false)
-                  + "|" + DisplayNameOf(folder.File("named.exe"), true, true), "note.scr|missing|named.exe");
+    EXPECT_EQ(shown("note.scr", true, true) + "|" + shown("missing.scr", true, false), "note.scr|missing");
+    EXPECT_EQ(shown("named.exe", true, true), "named.exe");
 }
 
 TEST(FileTextsTest, ConfigureLineWidePathsCaptionsAndMacroRows) {
@@ -102,22 +109,21 @@ TEST(FileTextsTest, ConfigureLineWidePathsCaptionsAndMacroRows) {
     const struct { uintptr_t handle; const char* text; } handles[] = {
         {1234, "1234"}, {0x80000001u, "-2147483647"}, {0xFFFFFFFEu, "-2"}, {0x7FFFFFFFu, "2147483647"}, {0, "0"}};
     for (const auto& c : handles) EXPECT_EQ(HandleAsDecimal(reinterpret_cast<HWND>(c.handle)), c.text);
-    std::vector<wchar_t> japanese = WidePath("C:\\" + kHyo + "\\m.avi"), empty = WidePath("");
-    EXPECT_EQ(std::wstring(japanese.data(), japanese.size()) + std::wstring(empty.data(), empty.size()),
-              std::wstring(L"C:\\\u8868\\m.avi\0\0", 12));
+    auto wide = [](const std::string& p) { auto t = WidePath(p); return std::wstring(t.begin(), t.end()); };
+    EXPECT_EQ(wide("C:\\" + kHyo + "\\m.avi") + wide(""), std::wstring(L"C:\\\u8868\\m.avi\0\0", 12));
     std::string longPath = "C:\\" + std::string(600, 'x') + "\\movie.avi";  // nothing is cut
-    std::vector<wchar_t> wide = WidePath(longPath);
-    EXPECT_EQ(std::wstring(wide.begin(), wide.end()), std::wstring(longPath.begin(), longPath.end()) + L'\0');
-
-    const struct { std::string path, caption; } captions[] = {{"C:\\Tools\\clock.exe", "clockの設定"},
-        {"C:\\movies\\clock.tar.swf", "clock.tarの設定"}, {"C:\\v1.2\\clock", "clockの設定"}, {"C:\\ゲーム\\表.exe", "表の設定"}};
+    EXPECT_EQ(wide(longPath), std::wstring(longPath.begin(), longPath.end()) + L'\0');
+    const struct { std::string path, caption; } captions[] = {
+        {"C:\\Tools\\clock.exe", "clockの設定"}, {"C:\\movies\\clock.tar.swf", "clock.tarの設定"},
+        {"C:\\v1.2\\clock", "clockの設定"}, {"C:\\ゲーム\\表.exe", "表の設定"}};
     for (const auto& c : captions) EXPECT_EQ(FileSettingsCaption(c.path), c.caption) << c.path;
     // Rows read as the player reads: two spaces end it; unknown actions; a
     // unit of 1 is percent, any other pixels; missing fields read 0, fields
     // past the sixth are ignored; a stray "%" makes no percentage.
     const struct { const char* stored; const char* rows; } rows[] = {
         {"", ""}, {"7,0,50,1,25,0", "7|クリック|50%|25;"}, {"007,1", "7|リロード||;"}, {"1 2,1", ""},
-        {"2,1 5,1  9,1", "2|リロード||;5|リロード||;"}, {"2,1 ", "2|リロード||;"}, {"8,0,50%,0,1,0", "8|クリック|50|1;"},
+        {"2,1 5,1  9,1", "2|リロード||;5|リロード||;"}, {"2,1 ", "2|リロード||;"},
+        {"8,0,50%,0,1,0", "8|クリック|50|1;"},
         {"3,-1,4,1,5,0 3,7,1,2,1, 4,0,10 6,0,1,0,2,0,9", "3|?|4%|5;3|?|1|1;4|クリック|10|0;6|クリック|1|2;"}};
     auto shown = [](const char* stored) {
         std::string text;
@@ -125,11 +131,14 @@ TEST(FileTextsTest, ConfigureLineWidePathsCaptionsAndMacroRows) {
         return text;
     };
     for (const auto& c : rows) EXPECT_EQ(shown(c.stored), c.rows) << c.stored;
-    EXPECT_EQ(WriteMacroRows({{"5", kClickText, "120", "50%"}, {"5", kUnknownActionText, "1", "2"}, {"30", kReloadText, "", ""}}),
+    EXPECT_EQ(WriteMacroRows({{"5", kClickText, "120", "50%"}, {"5", kUnknownActionText, "1", "2"},
+                              {"30", kReloadText, "", ""}}),
               "5,0,120,0,50,1 5,-1,1,0,2,0 30,1");
-    for (const char* stored : {"", "7,0,50,1,25,0", "2,1", "5,0,120,0,50,1 30,1"}) EXPECT_EQ(WriteMacroRows(ReadMacroRows(stored)), stored);
+    for (const char* stored : {"", "7,0,50,1,25,0", "2,1", "5,0,120,0,50,1 30,1"})
+        EXPECT_EQ(WriteMacroRows(ReadMacroRows(stored)), stored);
     // A new time goes after every row that is not later.
-    for (auto c : {std::pair<int, size_t>{10, 4}, {9, 2}, {-1, 0}, {99, 5}}) EXPECT_EQ(TimeSortedIndex({"0", "5", "10", "10", "30"}, c.first), c.second);
+    for (auto c : {std::pair<int, size_t>{10, 4}, {9, 2}, {-1, 0}, {99, 5}})
+        EXPECT_EQ(TimeSortedIndex({"0", "5", "10", "10", "30"}, c.first), c.second);
     EXPECT_EQ(TimeSortedIndex({}, 3), 0u);
 }
 
@@ -139,26 +148,28 @@ TEST(KeyMacroTest, TokensAndChordsAsKeyEventsAndKeyNamesAsCodes) {
         std::string events;
         void Press(BYTE code) override { Add('v', code); }
         void Release(BYTE code) override { Add('^', code); }
-        void Pause() override { events += events.empty() ? "|" : " |"; }
-        void Add(char kind, BYTE code) { events += (events.empty() ? "" : " ") + std::string(1, kind) + "0123456789ABCDEF"[code >> 4] + "0123456789ABCDEF"[code & 15]; }
+        void Pause() override { events += " |"; }
+        void Add(char kind, BYTE code) { events += std::string(" ") + kind + kHex[code >> 4] + kHex[code & 15]; }
     };
-    auto events = [](const char* macro) { Sink sink; PlayKeyMacro(macro, sink); return sink.events; };
+    auto events = [](const char* macro) { Sink sink; PlayKeyMacro(macro, sink); return sink.events.erase(0, 1); };
+    // "+" at the end presses 0, and only the first makes a chord; long names
+    // send 0 and make no chord past their fourth character; empty tokens.
     const struct { const char* macro; const char* events; } macros[] = {
-        {"ALT+F04", "v12 v73 ^73 ^12 |"}, {"alt+f04", "v12 v73 ^73 ^12 |"}, {"CTR+S ENT", "v11 v53 ^53 ^11 | v0D ^0D |"},
-        {"SHI+", "v10 v00 ^00 ^10 |"}, {"CTR+A+B C", "v11 v41 ^41 ^11 | v43 ^43 |"},  // plus: at the end 0; only the first
-        {"a", "v41 ^41 |"}, {"F1", "vF1 ^F1 |"}, {"F01", "v70 ^70 |"}, {"", "v00 ^00 |"}, {nullptr, ""},
-        // Long names send 0 and make no chord past their fourth character.
-        {"SHIFT", "v00 ^00 |"}, {"SHIFT+A B", "v00 ^00 | v42 ^42 |"}, {"ENT+ESC", "v0D v1B ^1B ^0D |"},
-        {"A  B", "v41 ^41 | v00 ^00 | v42 ^42 |"}, {" A", "v00 ^00 | v41 ^41 |"}, {"A ", "v41 ^41 | v00 ^00 |"}};  // empty tokens
+        {"ALT+F04", "v12 v73 ^73 ^12 |"}, {"alt+f04", "v12 v73 ^73 ^12 |"},
+        {"CTR+S ENT", "v11 v53 ^53 ^11 | v0D ^0D |"}, {"SHI+", "v10 v00 ^00 ^10 |"},
+        {"CTR+A+B C", "v11 v41 ^41 ^11 | v43 ^43 |"}, {"a", "v41 ^41 |"}, {"F1", "vF1 ^F1 |"},
+        {"F01", "v70 ^70 |"}, {"", "v00 ^00 |"}, {nullptr, ""}, {"SHIFT", "v00 ^00 |"},
+        {"SHIFT+A B", "v00 ^00 | v42 ^42 |"}, {"ENT+ESC", "v0D v1B ^1B ^0D |"},
+        {"A  B", "v41 ^41 | v00 ^00 | v42 ^42 |"}, {" A", "v00 ^00 | v41 ^41 |"}, {"A ", "v41 ^41 | v00 ^00 |"}};
     for (const auto& c : macros) EXPECT_EQ(events(c.macro), c.events) << (c.macro ? c.macro : "null");
     // Two characters are hexadecimal; a match spanning two cells of a table
     // takes the cell it begins in; the field is upper-cased in place.
     const struct { const char* name; int code; } names[] = {
-        {"esc", 0x1B}, {"1B", 0x1B}, {"0D", 0x0D}, {"-1", 0xFF}, {"1G", 0}, {"ZZ", 0}, {"ESC", 0x1B}, {"SPA", 0x20},
-        {"L_A", 0x25}, {"D_A", 0x28}, {"DEL", 0x2E}, {"F12", 0x7B}, {"SCR", 0x91}, {"ACT", 0x08}, {"UMS", 0x90}, {"F13", 0},
-        {"Z", 0x5A}, {"7", 0x37}, {":", 0xBA}, {"@", 0xC0}, {"[", 0xDB}, {"_", 0xE2}, {"!", 0}, {"\x82", 0}, {"", 0},
-        {"ABCD", 0}, {"f04", 0x73}};
-    auto code = [](std::string field) { field.resize(8); return std::to_string(KeyNameToCode(&field[0])) + " " + field.c_str(); };
+        {"esc", 0x1B}, {"1B", 0x1B}, {"0D", 0x0D}, {"-1", 0xFF}, {"1G", 0}, {"ZZ", 0}, {"ESC", 0x1B},
+        {"SPA", 0x20}, {"L_A", 0x25}, {"D_A", 0x28}, {"DEL", 0x2E}, {"F12", 0x7B}, {"SCR", 0x91}, {"ACT", 0x08},
+        {"UMS", 0x90}, {"F13", 0}, {"Z", 0x5A}, {"7", 0x37}, {":", 0xBA}, {"@", 0xC0}, {"[", 0xDB}, {"_", 0xE2},
+        {"!", 0}, {"\x82", 0}, {"", 0}, {"ABCD", 0}, {"f04", 0x73}};
+    auto code = [](std::string f) { f.resize(8); return std::to_string(KeyNameToCode(&f[0])) + " " + f.c_str(); };
     for (const auto& c : names) EXPECT_EQ(code(c.name), std::to_string(c.code) + " " + AsciiUpper(c.name)) << c.name;
 }
 
@@ -167,32 +178,35 @@ TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
     const struct { const char* text; const char* steps; } cases[] = {
         {"5,0,50,1,50,1 8,1 2,0,-7,0,+9x,3", "5,0,50,1,50,1;8,1,0,0,0,0;2,0,-7,0,9,3;"},
         {"4,0,30 6, 7,0,1,1,2,1,99,98", "4,0,30,0,0,0;6,0,0,0,0,0;7,0,1,1,2,1;"}, {"", ""}, {"5", ""}, {" 1,1", ""},
-        {"1,1 ", "1,1,0,0,0,0;"}, {"1,0,5,0,5,0 2,1 3", "1,0,5,0,5,0;2,1,0,0,0,0;"}, {"1,0,5,0,5,0 2,1  3,1", "1,0,5,0,5,0;2,1,0,0,0,0;"}};
+        {"1,1 ", "1,1,0,0,0,0;"}, {"1,0,5,0,5,0 2,1 3", "1,0,5,0,5,0;2,1,0,0,0,0;"},
+        {"1,0,5,0,5,0 2,1  3,1", "1,0,5,0,5,0;2,1,0,0,0,0;"}};
     auto steps = [](const char* text) {
         std::string result;
-        for (const MacroStep& s : ParseMouseMacro(text)) result += Ints({s.time, s.action, s.x, s.xUnit, s.y, s.yUnit}) + ";";
+        for (const MacroStep& s : ParseMouseMacro(text))
+            result += Ints({s.time, s.action, s.x, s.xUnit, s.y, s.yUnit}) + ";";
         return result;
     };
     for (const auto& c : cases) EXPECT_EQ(steps(c.text), c.steps) << c.text;
     // Percent of the side (1) or pixels (any other unit), without 32-bit wraps.
-    const struct { int x, xUnit, y, yUnit, width; const char* at; } clicks[] = {{10, 1, 50, 1, 1024, "102,384"},
-        {10, 0, 50, 2, 1024, "10,50"}, {-33, 1, 0, 0, 1000, "-330,0"}, {5000000, 1, 0, 0, 1000, "50000000,0"}};
+    const struct { MacroStep step; int width; const char* at; } clicks[] = {
+        {{0, 0, 10, 1, 50, 1}, 1024, "102,384"}, {{0, 0, 10, 0, 50, 2}, 1024, "10,50"},
+        {{0, 0, 10, 2, 50, 0}, 1024, "10,50"}, {{0, 0, -33, 1, 0, 0}, 1000, "-330,0"},
+        {{0, 0, 5000000, 1, 0, 0}, 1000, "50000000,0"}};
     for (const auto& c : clicks) {
-        MacroStep step;
-        step.x = c.x, step.xUnit = c.xUnit, step.y = c.y, step.yUnit = c.yUnit;
-        POINT p = MacroClickPoint(step, c.width, 768);
-        EXPECT_EQ(Ints({p.x, p.y}), c.at) << c.x << "," << c.y;
+        POINT p = MacroClickPoint(c.step, c.width, 768);
+        EXPECT_EQ(Ints({p.x, p.y}), c.at) << c.step.x << "," << c.step.y;
     }
     EXPECT_EQ(Ints({MacroStepPeriodMs(5, 0), MacroStepPeriodMs(8, 5), MacroStepPeriodMs(3, 5), MacroStepPeriodMs(0, 0),
-                    MacroStepPeriodMs(2147483647, -2147483647 - 1)}), Ints({5000, 3000, USER_TIMER_MINIMUM, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM}));
+                    MacroStepPeriodMs(2147483647, -2147483647 - 1)}),
+              Ints({5000, 3000, USER_TIMER_MINIMUM, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM}));
     // The movie's ratio, centred; no division by zero, no overflow.
-    const struct { int mw, mh, w, h; const char* rect; } fits[] = {{320, 240, 1024, 768, "0,0,1024,768"},
-        {2048, 1536, 1024, 768, "0,0,1024,768"}, {640, 480, 1280, 800, "107,0,1173,800"}, {1280, 720, 1024, 768, "0,96,1024,672"},
-        {3, 2, 10, 10, "0,2,10,8"}, {0, 0, 1024, 768, "0,0,1024,768"}, {0, 240, 1024, 768, "512,0,512,768"},
-        {320, 0, 1024, 768, "0,384,1024,384"}, {-5, 0, 1024, 768, "0,0,1024,768"}, {320, 240, 0, 0, "0,0,0,0"},
-        {3000000, 1000000, 1024, 768, "0,213,1024,554"}};
+    const struct { int mw, mh, w, h; const char* rect; } fits[] = {
+        {320, 240, 1024, 768, "0,0,1024,768"}, {2048, 1536, 1024, 768, "0,0,1024,768"}, {3, 2, 10, 10, "0,2,10,8"},
+        {640, 480, 1280, 800, "107,0,1173,800"}, {1280, 720, 1024, 768, "0,96,1024,672"}, {320, 240, 0, 0, "0,0,0,0"},
+        {0, 0, 1024, 768, "0,0,1024,768"}, {0, 240, 1024, 768, "512,0,512,768"}, {-5, 0, 1024, 768, "0,0,1024,768"},
+        {320, 0, 1024, 768, "0,384,1024,384"}, {3000000, 1000000, 1024, 768, "0,213,1024,554"}};
     auto rect = [](const RECT& r) { return Ints({r.left, r.top, r.right, r.bottom}); };
-    for (const auto& c : fits) EXPECT_EQ(rect(FitMovie(c.mw, c.mh, c.w, c.h)), c.rect) << c.mw << "x" << c.mh << " on " << c.w << "x" << c.h;
+    for (const auto& c : fits) EXPECT_EQ(rect(FitMovie(c.mw, c.mh, c.w, c.h)), c.rect) << c.mw << "x" << c.mh;
 }
 
 // The session's pool over a stored list the test can change between refills;
@@ -201,7 +215,10 @@ struct Pool {
     Texts values;
     EntryPool pool{[this](int i) { return i < static_cast<int>(values.size()) ? values[static_cast<size_t>(i)] : ""; }};
     std::string current;
-    Pool(Texts list, int order, std::string last, unsigned seed = 1) : values(list), current(last) { std::srand(seed), pool.Prepare(order, current); }
+    Pool(Texts list, int order, std::string last, unsigned seed = 1) : values(list), current(last) {
+        std::srand(seed);
+        pool.Prepare(order, current);
+    }
     std::string Picks(int order, int count, bool zeroRandom = false) {
         std::string picked;
         auto random = [zeroRandom] { return zeroRandom ? 0 : std::rand(); };
@@ -212,21 +229,19 @@ struct Pool {
 
 TEST(EntryPoolTest, OrdersTheirStartAfterTheEntryShownLastAndRefills) {
     const Texts three = {"○E1", "○E2", "○E3"};
-    // List order goes on after the last, else from the top; random repeats
-    // the current path only when no other exists, even with a generator that
-    // always names it.
-    const struct { Texts values; int order; const char* last; const char* picks; bool zeroRandom; } cases[] = {
-        {three, 1, "E2", "E3 E1 E2 E3 E1", false}, {three, 1, "E3", "E1 E2 E3 E1", false},
-        {three, 1, "gone.scr", "E1 E2 E3 E1", false}, {three, 1, "", "E1 E2 E3 E1", false}, {three, 2, "E1", "E1 E2 E3 E1", false},
-        {three, 7, "E1", "E1 E2 E3 E1", false}, {three, -1, "E1", "E1 E2 E3 E1", false}, {{"○E1", "×E2"}, 0, "E1", "E1 E1 E1", true},
-        {{"○E1", "○E1"}, 0, "E1", "E1 E1 E1 E1", true}, {{"○E1", "○E1", "○E2"}, 0, "E1", "E2 E1 E1", true},
-        {{"×E1"}, 0, "kept", "-", false}};
+    // List order goes on after the last, else from the top; random (order 0,
+    // here with a generator that always names the current path) repeats the
+    // current path only when no other exists.
+    const struct { Texts values; int order; const char* last; std::string picks; } cases[] = {
+        {three, 1, "E2", "E3 E1 E2 E3 E1"}, {three, 1, "E3", "E1 E2 E3 E1"}, {three, 1, "gone.scr", "E1 E2 E3 E1"},
+        {three, 1, "", "E1 E2 E3 E1"}, {three, 2, "E1", "E1 E2 E3 E1"}, {three, 7, "E1", "E1 E2 E3 E1"},
+        {three, -1, "E1", "E1 E2 E3 E1"}, {{"○E1", "×E2"}, 0, "E1", "E1 E1 E1"}, {{"×E1"}, 0, "kept", "-"},
+        {{"○E1", "○E1"}, 0, "E1", "E1 E1 E1 E1"}, {{"○E1", "○E1", "○E2"}, 0, "E1", "E2 E1 E1"}};
     for (const auto& c : cases) {
         Pool pool(c.values, c.order, c.last);
-        const std::string picks = c.picks;
-        EXPECT_EQ(pool.Picks(c.order, static_cast<int>(std::count(picks.begin(), picks.end(), ' ')) + 1, c.zeroRandom), picks)
-            << "order " << c.order << " after " << c.last;
-        EXPECT_TRUE(picks != "-" || pool.current == "kept");  // nothing switched on: nothing picked
+        int count = static_cast<int>(std::count(c.picks.begin(), c.picks.end(), ' ')) + 1;
+        EXPECT_EQ(pool.Picks(c.order, count, c.order == 0), c.picks) << "order " << c.order << " after " << c.last;
+        EXPECT_TRUE(c.picks != "-" || pool.current == "kept");  // nothing switched on: nothing picked
     }
     Pool loaded({"○E1", "×E2", "E3", "", "○E5"}, 2, "");  // up to the first empty value
     EXPECT_EQ(Texts(loaded.pool.Paths().begin(), loaded.pool.Paths().end()), (Texts{"E1", "E3"}));
@@ -235,16 +250,20 @@ TEST(EntryPoolTest, OrdersTheirStartAfterTheEntryShownLastAndRefills) {
     Pool changed({"○E1", "×E2"}, 2, "");
     changed.values[1] = "○E2";
     EXPECT_EQ(changed.Picks(2, 5), "E1 E1 E2 E1 E2");
+    // Within the dialog's range.
     EXPECT_EQ(Ints({SwitchPeriodMs(5), SwitchPeriodMs(1), SwitchPeriodMs(0), SwitchPeriodMs(-3), SwitchPeriodMs(999),
-                    SwitchPeriodMs(40000)}), "300000,60000,60000,60000,59940000,59940000");  // within the dialog's range
+                    SwitchPeriodMs(40000)}),
+              "300000,60000,60000,60000,59940000,59940000");
 }
 
 TEST(EntryPoolTest, RandomCyclesShowEveryEntryOnceAndNeverRepeat) {
-    for (unsigned seed = 1; seed <= 20; ++seed) EXPECT_EQ(Pool({"○E1", "○E2"}, 0, "E1", seed).Picks(0, 8), "E2 E1 E2 E1 E2 E1 E2 E1") << seed;
+    for (unsigned seed = 1; seed <= 20; ++seed)
+        EXPECT_EQ(Pool({"○E1", "○E2"}, 0, "E1", seed).Picks(0, 8), "E2 E1 E2 E1 E2 E1 E2 E1") << seed;
     Pool pool({"○E1", "○E2", "○E3"}, 0, "E3", 12345);
     std::set<std::string> firsts;
     for (int cycle = 0; cycle < 10; ++cycle) {
-        std::string last = pool.current, a = pool.Picks(0, 1), b = pool.Picks(0, 1), c = pool.Picks(0, 1);
+        std::string last = pool.current;
+        std::string a = pool.Picks(0, 1), b = pool.Picks(0, 1), c = pool.Picks(0, 1);
         EXPECT_TRUE(a != b && b != c && a != c && a != last) << "cycle " << cycle << ": " << last << " " << a << b << c;
         firsts.insert(a);
     }
