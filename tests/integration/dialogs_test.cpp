@@ -98,12 +98,10 @@ protected:
         GetCurrentDirectoryA(MAX_PATH, previousFolder);
         SetCurrentDirectoryA(folder.Path().c_str());  // where a first add looks
         app.SetProfileName(ini);
-        DeleteFileA(backup.c_str());
         boxes.clear();
         hook = SetWindowsHookExA(WH_CBT, &Answer, nullptr, GetCurrentThreadId());
     }
     void TearDown() override {
-        dialog.reset();
         for (auto& other : others) other->DestroyWindow();
         test::PumpQueued();
         UnhookWindowsHookEx(hook);
@@ -111,9 +109,7 @@ protected:
         DeleteFileA(backup.c_str());
     }
     std::string Bytes() const { return test::ReadFileBytes(ini); }
-    std::string Value(const char* section, const std::string& key) const {
-        return test::ReadIniString(ini, section, key.c_str());
-    }
+    std::string Value(const char* part, const std::string& key) { return test::ReadIniString(ini, part, key.c_str()); }
     void WriteIni(const Rows& lines) const { test::WriteFileBytes(ini, Lines(lines)); }
     // Whether window is shown, the file is as given and the backup is there;
     // then the error boxes shown since the last look.
@@ -415,18 +411,15 @@ std::string FlashFields(HWND d) {
 // button is clicked; a row (-1) is selected as the keyboard does, or (-2) clicked.
 void Edit(HWND d, int id, const char* value) {
     HWND list = GetDlgItem(d, IDC_FLASH_LIST);
+    const std::string kind = id > 0 ? test::ClassNameOf(GetDlgItem(d, id)) : "row";
+    if (kind == "Edit") SetDlgItemTextA(d, id, value);
+    if (kind == "ComboBox") SendDlgItemMessageA(d, id, CB_SETCURSEL, atoi(value), 0);
+    if (kind == "ComboBox") Command(d, id, CBN_SELCHANGE);
+    if (kind == "Button") Click(d, id);
+    if (kind == "row") ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    if (kind == "row") ListView_SetItemState(list, atoi(value), LVIS_SELECTED, LVIS_SELECTED);
     NMITEMACTIVATE notice = {};
     notice.hdr = {list, IDC_FLASH_LIST, static_cast<UINT>(NM_CLICK)};
-    if (id == IDC_FLASH_TIME || id == IDC_FLASH_X || id == IDC_FLASH_Y) SetDlgItemTextA(d, id, value);
-    if (id == IDC_FLASH_ACTION || id == IDC_FLASH_X_UNIT || id == IDC_FLASH_Y_UNIT) {
-        SendDlgItemMessageA(d, id, CB_SETCURSEL, atoi(value), 0);
-        Command(d, id, CBN_SELCHANGE);
-    }
-    if (id == IDC_FLASH_ADD || id == IDC_FLASH_CHANGE || id == IDC_FLASH_DELETE) Click(d, id);
-    if (id < 0) {
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        ListView_SetItemState(list, atoi(value), LVIS_SELECTED, LVIS_SELECTED);
-    }
     if (id == -2) SendMessageA(d, WM_NOTIFY, IDC_FLASH_LIST, reinterpret_cast<LPARAM>(&notice));
 }
 
