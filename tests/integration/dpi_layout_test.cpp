@@ -56,25 +56,27 @@ std::vector<std::string> LayoutProblems(HWND dialog) {
         RECT rect = {};
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        const bool inside = rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom;
-        if (!inside) problems.push_back(name + " reaches beyond the dialog");
+        if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom)
+            problems.push_back(name + " reaches beyond the dialog");
         if (kind == "SysListView32") ListViewProblems(control, problems);
         const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & BS_TYPEMASK;
         const bool button = _stricmp(kind.c_str(), "Button") == 0;
         // Pictures, frames, edits, lists and combo boxes show no label.
-        if (text.empty() || !(button || (_stricmp(kind.c_str(), "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT))) continue;
+        const bool label = _stricmp(kind.c_str(), "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
+        if (text.empty() || !(button || label)) continue;
         // Room beside a check box's square, or inside a button's edges and a group box's corners.
         const bool box = (type >= BS_CHECKBOX && type <= BS_AUTO3STATE) || type == BS_AUTORADIOBUTTON;
         const int room = rect.right - rect.left - (button ? Scaled(box ? 16 : 8) : 0);
         HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
         RECT needs = {0, 0, room, 0};
-        const UINT label = DT_WORDBREAK | DT_EDITCONTROL | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
-        DrawTextA(dc, text.c_str(), -1, &needs, DT_CALCRECT | (button ? DT_SINGLELINE : label));
+        const UINT wrapped = DT_WORDBREAK | DT_EDITCONTROL | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+        DrawTextA(dc, text.c_str(), -1, &needs, DT_CALCRECT | (button ? DT_SINGLELINE : wrapped));
         SelectObject(dc, old);
         ReleaseDC(control, dc);
-        if (needs.right > room) problems.push_back(name + " needs " + std::to_string(needs.right) + " pixels of " + std::to_string(room));
-        if (needs.bottom > rect.bottom - rect.top && !(button && type == BS_GROUPBOX)) problems.push_back(name + " is too low");
+        if (needs.right > room) problems.push_back(name + " lacks " + std::to_string(needs.right - room) + " pixels");
+        // (A label's type bits are never those of a group box, whose text may reach into its frame.)
+        if (needs.bottom > rect.bottom - rect.top && type != BS_GROUPBOX) problems.push_back(name + " is too low");
     }
     return problems;
 }
@@ -113,7 +115,7 @@ TEST(DpiLayoutTest, EveryDialogShowsItsControlsWholeAndTheCoverWindowCoversTheSc
     HWND handle = cover->Handle();
     RECT rect = {}, pixels = {0, 0, Screen(HORZRES), Screen(VERTRES)};
     GetWindowRect(handle, &rect);
-    EXPECT_TRUE(EqualRect(&rect, &pixels)) << rect.right << "x" << rect.bottom << " on " << pixels.right << "x" << pixels.bottom;
+    EXPECT_TRUE(EqualRect(&rect, &pixels)) << rect.left << "," << rect.top << " " << rect.right << "x" << rect.bottom;
     // Black up to the screen's far corner.
     EXPECT_TRUE(test::PumpAppUntil([&] { return test::ScreenPixel(pixels.right - 1, pixels.bottom - 1) == 0; }, 3000));
     SendMessageA(handle, WM_CLOSE, 0, 0);
