@@ -142,10 +142,11 @@ protected:
         return Show(*others.back());
     }
 
-    // The settings dialog.
-    void Open() {
+    // The settings dialog, opened and given a first command.
+    void Open(int command = 0) {
         dialog = std::make_unique<SettingsDialog>(nullptr);
         dlg = Show(*dialog);
+        if (command) Command(command);
     }
     HWND Item(int id) const { return GetDlgItem(dlg, id); }
     HWND List() const { return Item(IDC_SAVER_LIST); }
@@ -261,8 +262,7 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
               "[EXE_CONFIG]", "C:\\p\\game.exe@option=-f", "[TIMER]", "ON/OFF=1", "Time=7"});
     const std::string atOpening = Bytes();
     for (int way = 0; way < 3; ++way) {  // the button, the menu, Escape
-        Open();
-        Command(IDC_DELETE);
+        Open(IDC_DELETE);
         ASSERT_EQ(State(dlg, atOpening), "shown, file changed, backup");
         if (way < 2) Command(way ? ID_FILE_EXIT_WITHOUT_SAVING : IDCANCEL);
         if (way == 2) PostMessageA(List(), WM_KEYDOWN, VK_ESCAPE, 1);
@@ -290,8 +290,7 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
     EXPECT_EQ(Value("LIST", "List0") + Value("EXE_CONFIG", "C:\\p\\game.exe@option"), "○C:\\p\\game.exe-f");
     // A backup that cannot be made (a folder in its place): Cancel says so and leaves the file.
     ASSERT_TRUE(CreateDirectoryA(backup.c_str(), nullptr));
-    Open();
-    Command(IDC_DELETE);
+    Open(IDC_DELETE);
     const std::string changed = Bytes();
     Command(IDCANCEL);
     RemoveDirectoryA(backup.c_str());
