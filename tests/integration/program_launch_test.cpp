@@ -91,13 +91,13 @@ protected:
         return watch.RunProgram() && test::PumpAppUntil([&] { return GetCapture() == watch.Handle(); });
     }
 
-    // Writes the list and opens the settings dialog as the main window.
-    void Open(const Texts& paths) {
+    // Writes the list (and more) and opens the settings dialog as the main window.
+    void Open(const Texts& paths, const std::string& more) {
         std::string text = "[LIST]\r\nentry=" + std::to_string(paths.size() - 1) + "\r\n";
         for (size_t i = 0; i < paths.size(); ++i) {
             text += "List" + std::to_string(i) + "=" + settings::kMarkOn + paths[i] + "\r\n";
         }
-        app.WriteIni(text + "[OTHER]\r\nSaverName=0\r\n");
+        app.WriteIni(text + "[OTHER]\r\nSaverName=0\r\n" + more);
         dialog = std::make_unique<SettingsDialog>(nullptr);
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
         app.app.SetMainWindow(dialog.get());
@@ -307,65 +307,26 @@ TEST_F(LaunchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
 
 // --- The settings dialog ------------------------------------------------------------
 
+// A double-click previews its row and never moves it. A saver previews
+// beside a usable dialog, a program with the dialog disabled until it ends
+// (by itself, or by the watch on the mouse); each end brings the dialog to
+// the front. A saver still running is closed before the next preview and
+// posts nothing; a late notice of an earlier preview or a player's leaves a
+// running program alone.
 // A saver is configured by its own file, the dialog its parent, and is not
 // waited for; the program and Flash settings and the about box run modally
 // over the dialog; the program settings' OK saves the dialog's state with
 // them, their Cancel nothing, and leaving without saving undoes both. Other
 // files get the shell's property sheet (a stub under Wine), and no message.
-// A movie previews beside a usable dialog; a missing one, and Flash where
-// there is no control, cannot start.
-TEST_F(LaunchTest, EachKindOfFileHasItsOwnSettingsAndOnlyOkSavesAndAMoviePreviewsBesideTheDialog) {
+// A movie previews beside a usable dialog too; a missing one, and Flash
+// where there is no control, cannot start.
+TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "My Savers\\star field.scr");
-    const std::string other = "C:\\Games\\puzzle.exe";
-    Open({saver, app.folder.File("gone.scr"), other, "C:\\x.swf", test::FixturePath("clips\\clip.avi"),
-          "C:\\m\\clip.dat", "C:\\" + std::string(300, 'd') + "\\clip.avi"});
-    const std::string atOpening = test::ReadFileBytes(app.IniPath());
-    EXPECT_TRUE(Command(IDC_FILE_SETTINGS, 0).empty());
-    EXPECT_TRUE(app.log.Wait("configure") && Usable());
-    EXPECT_EQ(app.log.Value("cmdline "), "\"" + saver + "\" /c:" + HandleAsDecimal(dialog->Handle()));
-    EXPECT_EQ(Command(ID_FILE_SETTINGS, 1), kCannotStart);
-    SendMessageA(dialog->Handle(), WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
-    const std::pair<int, int> modals[] = {{2, IDC_PROGRAM_OPTION}, {3, IDC_FLASH_LIST}, {-1, IDC_ABOUT_VERSION}};
-    for (const auto& modal : modals) {  // row -1: the about box
-        EXPECT_EQ(Command(modal.first < 0 ? ID_HELP_ABOUT : IDC_FILE_SETTINGS, modal.first, [&](HWND shown) {
-                      EXPECT_TRUE(!Usable() && GetDlgItem(shown, modal.second)) << modal.second;
-                      SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/never");
-                  }).size(), 1u) << modal.second;
-    }
-    for (int row : {4, 5, 6}) EXPECT_TRUE(Command(IDC_FILE_SETTINGS, row).empty()) << row;
-    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
-
-    EXPECT_TRUE(Command(IDC_PREVIEW, 4).empty() && Usable());
-    HWND player = Player();
-    PostMessageA(player, WM_KEYDOWN, 'A', 0);
-    EXPECT_TRUE(NoticeBringsDialogToFront());  // as the end of a preview that is no program
-    EXPECT_TRUE(player && !IsWindow(player) && Usable());
-    for (int row : {5, 3}) {
-        EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
-        EXPECT_EQ(Player(), nullptr) << row;
-    }
-
-    Command(ID_FILE_SETTINGS, 2, [](HWND shown) {
-        SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/full");
-        SendMessageA(shown, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(app.Read("EXE_CONFIG", other + "@option"), "/full");
-    EXPECT_EQ(app.Read("LIST", "List1"), settings::kMarkOff + app.folder.File("gone.scr"));
-    SendMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
-}
-
-// A double-click previews its row and never moves it. A saver previews beside a usable dialog,
-// a program with the dialog disabled until it ends (by itself, or by the
-// watch on the mouse); each end brings the dialog to the front. A saver
-// still running is closed before the next preview and posts nothing; a late
-// notice of an earlier preview or a player's leaves a running program
-// alone.
-TEST_F(LaunchTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
-    const std::string saver = app.folder.PlaceFixture("test_saver.scr", "s\\stars.scr");
     const std::string watched = app.folder.PlaceFixture("test_program.exe", "w\\watched.exe");
-    Open({app.folder.File("gone.scr"), saver, program, watched, app.folder.File("none.exe")});
-    Set(settings::kMouseSuffix, "1", watched);
+    Open({app.folder.File("gone.scr"), saver, program, watched, app.folder.File("none.exe"), "C:\\x.swf",
+          test::FixturePath("clips\\clip.avi"), "C:\\m\\clip.dat", "C:\\" + std::string(300, 'd') + "\\clip.avi"},
+         "[EXE_CONFIG]\r\n" + watched + "@mouse=1\r\n");
+    const std::string atOpening = test::ReadFileBytes(app.IniPath());
     test::PumpAppUntil([&] { return GetForegroundWindow() == dialog->Handle(); }, 3000);
     RECT item = {};
     SendMessageA(List(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
@@ -400,4 +361,37 @@ TEST_F(LaunchTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
     EXPECT_TRUE(Usable() && app.log.Count("close main") == 2);
     for (int row : {0, 4}) EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
     EXPECT_TRUE(Usable() && dialog->RowPath(1) == saver && dialog->RowPath(3) == watched);  // none moved
+
+    EXPECT_TRUE(Command(IDC_FILE_SETTINGS, 1).empty());
+    EXPECT_TRUE(app.log.Wait("configure") && Usable());
+    EXPECT_TRUE(app.log.Has("cmdline \"" + saver + "\" /c:" + HandleAsDecimal(dialog->Handle())));
+    EXPECT_EQ(Command(ID_FILE_SETTINGS, 0), kCannotStart);
+    SendMessageA(dialog->Handle(), WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
+    const std::pair<int, int> modals[] = {{2, IDC_PROGRAM_OPTION}, {5, IDC_FLASH_LIST}, {-1, IDC_ABOUT_VERSION}};
+    for (const auto& modal : modals) {  // row -1: the about box
+        EXPECT_EQ(Command(modal.first < 0 ? ID_HELP_ABOUT : IDC_FILE_SETTINGS, modal.first, [&](HWND shown) {
+                      EXPECT_TRUE(!Usable() && GetDlgItem(shown, modal.second)) << modal.second;
+                      SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/never");
+                  }).size(), 1u) << modal.second;
+    }
+    for (int row : {6, 7, 8}) EXPECT_TRUE(Command(IDC_FILE_SETTINGS, row).empty()) << row;
+    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
+
+    EXPECT_TRUE(Command(IDC_PREVIEW, 6).empty() && Usable());
+    HWND player = Player();
+    PostMessageA(player, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(NoticeBringsDialogToFront());  // as the end of a preview that is no program
+    EXPECT_TRUE(player && !IsWindow(player) && Usable());
+    for (int row : {7, 5}) {
+        EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
+        EXPECT_EQ(Player(), nullptr) << row;
+    }
+    Command(ID_FILE_SETTINGS, 2, [](HWND shown) {
+        SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/full");
+        SendMessageA(shown, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(app.Read("EXE_CONFIG", program + "@option"), "/full");
+    EXPECT_EQ(app.Read("LIST", "List0"), settings::kMarkOff + app.folder.File("gone.scr"));
+    SendMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
 }
