@@ -38,9 +38,8 @@ int CursorCount() {
 std::string keysDown;
 LRESULT CALLBACK WatchKeys(int code, WPARAM message, LPARAM info) {
     DWORD key = reinterpret_cast<KBDLLHOOKSTRUCT*>(info)->vkCode;
-    if (code == HC_ACTION && key && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
-        keysDown += static_cast<char>(key);
-    }
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (code == HC_ACTION && key && down) keysDown += static_cast<char>(key);
     return CallNextHookEx(nullptr, code, message, info);
 }
 
@@ -93,11 +92,10 @@ protected:
 
     // Writes the list (and more) and opens the settings dialog as the main window.
     void Open(const Texts& paths, const std::string& more) {
-        std::string text = "[LIST]\r\nentry=" + std::to_string(paths.size() - 1) + "\r\n";
-        for (size_t i = 0; i < paths.size(); ++i) {
-            text += "List" + std::to_string(i) + "=" + settings::kMarkOn + paths[i] + "\r\n";
-        }
-        app.WriteIni(text + "[OTHER]\r\nSaverName=0\r\n" + more);
+        std::string ini = "[LIST]\r\nentry=" + std::to_string(paths.size() - 1);
+        for (size_t i = 0; i < paths.size(); ++i)
+            ini += "\r\nList" + std::to_string(i) + "=" + settings::kMarkOn + paths[i];
+        app.WriteIni(ini + "\r\n[OTHER]\r\nSaverName=0\r\n" + more);
         dialog = std::make_unique<SettingsDialog>(nullptr);
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
         app.app.SetMainWindow(dialog.get());
@@ -170,14 +168,13 @@ TEST_F(LaunchTest, TheRightFileStartsInItsFolderAndOnlyTheEndOfAProgramWithAWind
     EXPECT_EQ(StartLaunch(record, app.folder.File("gone.scr"), "/s"), nullptr);
     EXPECT_EQ(StartLaunch(record, program, "/nowindow /life:300"), nullptr);
     EXPECT_EQ(WaitForSingleObject(record.process.get(), 0), WAIT_OBJECT_0);
-    {
-        LaunchRecord own;
-        own.windowSearchMs = 300;
-        ASSERT_NE(StartLaunch(own, program, ""), nullptr);
-        EXPECT_EQ(StartLaunch(own, program, "/nowindow"), nullptr);
-        EXPECT_EQ(app.log.Count("close main"), 1);
-        EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 1);
-    }
+    auto own = std::make_unique<LaunchRecord>();
+    own->windowSearchMs = 300;
+    ASSERT_NE(StartLaunch(*own, program, ""), nullptr);
+    EXPECT_EQ(StartLaunch(*own, program, "/nowindow"), nullptr);
+    EXPECT_EQ(app.log.Count("close main"), 1);
+    EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 1);
+    own.reset();
     EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 0);
     EXPECT_EQ(NoticesNow(), kOneNotice);  // the saver's
 }
@@ -344,11 +341,9 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     }
     EXPECT_NE(GetCapture(), List());
 
-    EXPECT_TRUE(Command(ID_FILE_PREVIEW).empty());
-    EXPECT_TRUE(Command(IDC_PREVIEW, 2).empty());
+    EXPECT_TRUE(Command(ID_FILE_PREVIEW).empty() && Command(IDC_PREVIEW, 2).empty());
     EXPECT_TRUE(app.log.Count("close") == 2 && !Usable());
-    PostMessageA(dialog->Handle(), kEndNoticeMessage, 1, 0);
-    PostMessageA(dialog->Handle(), kEndNoticeMessage, 0, 0);
+    for (WPARAM launched : {1, 0}) PostMessageA(dialog->Handle(), kEndNoticeMessage, launched, 0);
     test::PumpQueued();
     EXPECT_TRUE(!Usable() && !app.log.Has("close main"));
     PostMessageA(app.log.Window("main"), WM_CLOSE, 0, 0);
