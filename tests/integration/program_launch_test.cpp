@@ -67,7 +67,10 @@ public:
 
 class LaunchTest : public ::testing::Test {
 protected:
-    void SetUp() override { watch.record = &record; record.path = program; }
+    void SetUp() override {
+        watch.record = &record;
+        record.path = program;
+    }
     void TearDown() override {
         if (watch.Handle() || record.ThreadRunning()) watch.StopProgram();
         app.app.SetMainWindow(&app.mainWindow);
