@@ -38,9 +38,8 @@ int CursorCount() {
 std::string keysDown;
 LRESULT CALLBACK WatchKeys(int code, WPARAM message, LPARAM info) {
     DWORD key = reinterpret_cast<KBDLLHOOKSTRUCT*>(info)->vkCode;
-    if (code == HC_ACTION && key && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
-        keysDown += static_cast<char>(key);
-    }
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (code == HC_ACTION && key && down) keysDown += static_cast<char>(key);
     return CallNextHookEx(nullptr, code, message, info);
 }
 
@@ -66,9 +65,12 @@ public:
     using ProgramWatchDialog::moveState;
 };
 
-class LaunchRecordTest : public ::testing::Test {
+class LaunchTest : public ::testing::Test {
 protected:
-    void SetUp() override { watch.record = &record; record.path = program; }
+    void SetUp() override {
+        watch.record = &record;
+        record.path = program;
+    }
     void TearDown() override {
         if (watch.Handle() || record.ThreadRunning()) watch.StopProgram();
         app.app.SetMainWindow(&app.mainWindow);
@@ -76,13 +78,13 @@ protected:
         DeleteFileA(SettingsBackup::DefaultBackupPath().c_str());
     }
     void Set(const char* suffix, const std::string& value, const std::string& path = "") const {
-        app.app.WriteProfileString(settings::kExeConfigSection,
-                                   settings::PerFileKey(path.empty() ? program : path, suffix).c_str(),
-                                   value.c_str());
+        const std::string key = settings::PerFileKey(path.empty() ? program : path, suffix);
+        app.app.WriteProfileString(settings::kExeConfigSection, key.c_str(), value.c_str());
     }
     bool WaitForEnd() { return test::PumpAppUntil([&] { return !record.ThreadRunning(); }, 15000); }
-    // The notices that reached the main window, everything queued handled.
-    Notices NoticesNow() { return app.Drain(), app.mainWindow.notices; }
+    // The notices that reached the main window, everything queued handled
+    // ({0, 0}, which no launch posts, when that failed).
+    Notices NoticesNow() { return app.Drain() ? app.mainWindow.notices : Notices{{0, 0}}; }
     // Starts the program watched, the pointer moved first (under Wine the
     // server learns its place only from a move), until the watch has the
     // capture that its injected press gives it.
@@ -91,13 +93,12 @@ protected:
         return watch.RunProgram() && test::PumpAppUntil([&] { return GetCapture() == watch.Handle(); });
     }
 
-    // Writes the list and opens the settings dialog as the main window.
-    void Open(const Texts& paths) {
-        std::string text = "[LIST]\r\nentry=" + std::to_string(paths.size() - 1) + "\r\n";
-        for (size_t i = 0; i < paths.size(); ++i) {
-            text += "List" + std::to_string(i) + "=" + settings::kMarkOn + paths[i] + "\r\n";
-        }
-        app.WriteIni(text + "[OTHER]\r\nSaverName=0\r\n");
+    // Writes the list (and more) and opens the settings dialog as the main window.
+    void Open(const Texts& paths, const std::string& more) {
+        std::string ini = "[LIST]\r\nentry=" + std::to_string(paths.size() - 1);
+        for (size_t i = 0; i < paths.size(); ++i)
+            ini += "\r\nList" + std::to_string(i) + "=" + settings::kMarkOn + paths[i];
+        app.WriteIni(ini + "\r\n[OTHER]\r\nSaverName=0\r\n" + more);
         dialog = std::make_unique<SettingsDialog>(nullptr);
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
         app.app.SetMainWindow(dialog.get());
@@ -122,7 +123,11 @@ protected:
     // display may move it again). meanwhile runs between the looks.
     bool NoticeBringsDialogToFront(const std::function<void()>& meanwhile = [] {}) {
         int front = -1;
-        test::PumpAppUntil([&] { return front >= 0 || (meanwhile(), false); }, 15000, [&](const MSG& m) {
+        const auto noticeHandled = [&] {
+            if (front < 0) meanwhile();
+            return front >= 0;
+        };
+        test::PumpAppUntil(noticeHandled, 15000, [&](const MSG& m) {
             if (front < 0 && m.message == kEndNoticeMessage && m.hwnd == dialog->Handle())
                 front = GetForegroundWindow() == dialog->Handle();
         });
@@ -135,25 +140,24 @@ protected:
     WatchProbe watch;
     std::unique_ptr<SettingsDialog> dialog;
 };
-class ProgramWatchTest : public LaunchRecordTest {};
-class SettingsPreviewTest : public LaunchRecordTest {};
 
 }  // namespace
 
 TEST(LaunchTextTest, ThePathIsQuotedAndItsFolderEndsAtTheLastBackslash) {
     EXPECT_EQ(LaunchCommandLine("C:\\a.exe", ""), "\"C:\\a.exe\" ");
     // The second bytes of ソ (83 5C) and 表 (95 5C) are no backslashes.
-    const std::pair<const char*, const char*> folders[] = {
-        {"C:\\root.exe", "C:\\"}, {"bare.exe", ""}, {"C:\\Games\\ソ.scr", "C:\\Games"}, {"C:\\表\\表.exe", "C:\\表"}};
+    const std::pair<const char*, const char*> folders[] = {{"C:\\root.exe", "C:\\"}, {"bare.exe", ""},
+        {"C:\\Games\\ソ.scr", "C:\\Games"}, {"C:\\表\\表.exe", "C:\\表"}};
     for (const auto& row : folders) EXPECT_EQ(LaunchWorkingFolder(row.first), row.second) << row.first;
 }
 
 // Unquoted, "...\Games Dir\My Saver.scr /s" would start "...\Games.exe" or
 // "...\Games Dir\My.exe" first; both are there to be started by mistake.
 // A failed start answers at once and posts nothing, nor does a windowless
-// program, which is waited for until it ends; a program's own end is posted
-// once, after its window is set back to 0.
-TEST_F(LaunchRecordTest, TheRightFileStartsInItsFolderAndOnlyTheEndOfAProgramWithAWindowIsPosted) {
+// program, which is waited for until it ends. A launch still running when
+// its record is reused or goes away is ended first, with a window or
+// without, and posts nothing then.
+TEST_F(LaunchTest, TheRightFileStartsInItsFolderAndOnlyTheEndOfAProgramWithAWindowIsPosted) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "Games Dir\\My Saver.scr");
     for (const char* decoy : {"Games.exe", "Games Dir\\My.exe"}) app.folder.PlaceFixture("test_program.exe", decoy);
     HWND window = StartLaunch(record, saver, "/s");
@@ -163,50 +167,42 @@ TEST_F(LaunchRecordTest, TheRightFileStartsInItsFolderAndOnlyTheEndOfAProgramWit
     EXPECT_EQ(app.log.Value("cwd "), app.folder.File("Games Dir"));
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(NoticesNow(), kOneNotice);
 
     EXPECT_EQ(StartLaunch(record, app.folder.File("gone.scr"), "/s"), nullptr);
     EXPECT_EQ(StartLaunch(record, program, "/nowindow /life:300"), nullptr);
     EXPECT_EQ(WaitForSingleObject(record.process.get(), 0), WAIT_OBJECT_0);
-
-    StartLaunch(record, program, "/life:300");
-    ASSERT_TRUE(test::PumpAppUntil(
-        [&] { return window = record.ProgramWindow(), app.mainWindow.notices.size() > 1; }, 10000));
-    EXPECT_EQ(window, nullptr) << "the window at the notice";
-    DWORD code = 1;  // the record's handle still serves
-    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code) && code == 0);
-    ASSERT_EQ(WaitForSingleObject(record.thread.get(), 5000), WAIT_OBJECT_0);
-    EXPECT_EQ(NoticesNow(), (Notices{{1, 0}, {1, 0}}));
-}
-
-// A launch still running when its record is reused or goes away is ended
-// first, with a window or without, and posts nothing then.
-TEST_F(LaunchRecordTest, ARunningLaunchEndsBeforeItsRecordIsReusedOrGoes) {
-    {
-        LaunchRecord own;
-        own.windowSearchMs = 300;
-        ASSERT_NE(StartLaunch(own, program, ""), nullptr);
-        EXPECT_EQ(StartLaunch(own, program, "/nowindow"), nullptr);
-        EXPECT_EQ(app.log.Count("close main"), 1);
-        EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 1);
-    }
+    auto own = std::make_unique<LaunchRecord>();
+    own->windowSearchMs = 300;
+    ASSERT_NE(StartLaunch(*own, program, ""), nullptr);
+    EXPECT_EQ(StartLaunch(*own, program, "/nowindow"), nullptr);
+    EXPECT_EQ(app.log.Count("close main"), 1);
+    EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 1);
+    own.reset();
     EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 0);
-    EXPECT_TRUE(NoticesNow().empty());
+    EXPECT_EQ(NoticesNow(), kOneNotice);  // the saver's
 }
 
-// A watched program that ends by itself takes its owned watch window with it
-// on Windows; Wine leaves one of another process's owner standing, so the
-// test takes it down. The watch is undone then; the owner's StopProgram
-// afterwards does nothing more.
-TEST_F(ProgramWatchTest, AProgramGetsItsOptionsAndStartMacroAndItsOwnEndUndoesTheWatch) {
+// A program that ends by itself posts its end once, after its window is set
+// back to 0, and the record's handle still serves. When watched, it takes
+// its owned watch window with it on Windows; Wine leaves one of another
+// process's owner standing, so the test takes it down. The watch is undone
+// then; the owner's StopProgram afterwards does nothing more. The options
+// reach the program: it ends by itself.
+TEST_F(LaunchTest, AProgramGetsItsOptionsAndStartMacroAndItsOwnEndUndoesTheWatch) {
     Set(settings::kOptionSuffix, "/life:1000");
     Set(settings::kStartSuffix, "T E F05 SHI+A alt+f05");
     Set(settings::kMouseSuffix, "1");
     const int cursor = CursorCount();
     ASSERT_TRUE(RunWatched());
-    EXPECT_EQ(app.log.Value("cmdline "), "\"" + program + "\" /life:1000");
-    EXPECT_EQ(app.log.Value("cwd "), app.folder.File("Prog Dir"));
-    ASSERT_TRUE(test::PumpAppUntil([&] { return !app.mainWindow.notices.empty(); }, 10000));
+    HWND window = record.ProgramWindow();
+    const auto ended = [&] {
+        window = record.ProgramWindow();
+        return !app.mainWindow.notices.empty();
+    };
+    ASSERT_TRUE(window && test::PumpAppUntil(ended, 10000));
+    EXPECT_EQ(window, nullptr) << "the window at the notice";
+    DWORD code = 1;
+    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code) && code == 0);
     HWND dialog = watch.Handle();
     if (IsWindow(dialog)) DestroyWindow(dialog);
     EXPECT_TRUE(CursorCount() == cursor && GetCapture() != dialog);
@@ -217,11 +213,6 @@ TEST_F(ProgramWatchTest, AProgramGetsItsOptionsAndStartMacroAndItsOwnEndUndoesTh
     std::string keys;
     for (const std::string& line : app.log.Lines()) keys += line.find("key ") != line.npos ? line + "," : "";
     EXPECT_EQ(keys, "key 54,key 45,key 74,key 10,key 41,syskey 12,syskey 74,");
-
-    // False once the launch is over: the windowless program has ended.
-    Set(settings::kOptionSuffix, "/nowindow /life:300");
-    EXPECT_FALSE(watch.RunProgram());
-    EXPECT_TRUE(!record.ThreadRunning() && app.log.Count("exit") == 2 && !watch.Handle());
     EXPECT_EQ(NoticesNow(), kOneNotice);
 }
 
@@ -230,7 +221,7 @@ TEST_F(ProgramWatchTest, AProgramGetsItsOptionsAndStartMacroAndItsOwnEndUndoesTh
 // then ends the program, which is terminated when it ignores its WM_CLOSE.
 // Meanwhile, as both wait out a bound, a slow starter's window is found on
 // another thread after the bound on the input-idle wait.
-TEST_F(ProgramWatchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWindowIsFound) {
+TEST_F(LaunchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWindowIsFound) {
     Set(settings::kOptionSuffix, "/ignoreclose");
     Set(settings::kMouseSuffix, "1");
     const int cursor = CursorCount();
@@ -240,8 +231,7 @@ TEST_F(ProgramWatchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWin
     EXPECT_TRUE((GetWindowLongA(dialog, GWL_STYLE) & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_VISIBLE)) ==
                     (WS_POPUP | WS_VISIBLE) && (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TRANSPARENT));
     RECT rect = {};
-    GetWindowRect(dialog, &rect);
-    EXPECT_TRUE(rect.right - rect.left == 1 && rect.bottom - rect.top == 1);
+    EXPECT_TRUE(GetWindowRect(dialog, &rect) && rect.right - rect.left == 1 && rect.bottom - rect.top == 1);
     EXPECT_EQ(CursorCount(), cursor - 1);
 
     watch.moveState = -4;  // a fresh count; moves sent straight to the window
@@ -264,16 +254,17 @@ TEST_F(ProgramWatchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWin
 }
 
 // Also the keys that the dialog manager would keep for itself.
-TEST_F(ProgramWatchTest, EveryKeyEndsAWatchedProgramAndIsNotPassedOn) {
+TEST_F(LaunchTest, EveryKeyEndsAWatchedProgramAndIsNotPassedOn) {
     Set(settings::kMouseSuffix, "1");
-    for (auto key : {std::make_pair(VK_RETURN, "key 0D"), {VK_ESCAPE, "key 1B"}, {VK_TAB, "key 09"},
-                     {VK_DOWN, "key 28"}, {VK_SPACE, "key 20"}}) {
+    const std::pair<BYTE, const char*> keys[] = {{VK_RETURN, "key 0D"}, {VK_ESCAPE, "key 1B"}, {VK_TAB, "key 09"},
+                                                 {VK_DOWN, "key 28"}};
+    for (const auto& key : keys) {
         SCOPED_TRACE(key.second);
         DeleteFileA(app.folder.File("fixture.log").c_str());
         app.mainWindow.notices.clear();
         ASSERT_TRUE(RunWatched());
         ASSERT_TRUE(test::PumpAppUntil([&] { return GetForegroundWindow() == watch.Handle(); }));
-        test::PressKey(static_cast<BYTE>(key.first));
+        test::PressKey(key.first);
         ASSERT_TRUE(WaitForEnd());
         EXPECT_TRUE(!watch.Handle() && app.log.Has("close main") && !app.log.Has(key.second));
         EXPECT_EQ(NoticesNow(), kOneNotice);
@@ -283,10 +274,9 @@ TEST_F(ProgramWatchTest, EveryKeyEndsAWatchedProgramAndIsNotPassedOn) {
 // The finish macro follows WM_CLOSE to a program whose window is visible:
 // not to a hidden one (which still gets the WM_CLOSE), nor to a screen
 // saver, whatever the settings file holds.
-TEST_F(ProgramWatchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
-    std::unique_ptr<HHOOK__, BOOL(WINAPI*)(HHOOK)> hook(
-        SetWindowsHookExA(WH_KEYBOARD_LL, &WatchKeys, GetModuleHandleA(nullptr), 0),
-        &UnhookWindowsHookEx);
+TEST_F(LaunchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
+    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, &WatchKeys, GetModuleHandleA(nullptr), 0);
+    std::unique_ptr<HHOOK__, BOOL(WINAPI*)(HHOOK)> unhook(hook, &UnhookWindowsHookEx);
     Set(settings::kOptionSuffix, "/confirm");
     Set(settings::kFinishSuffix, "ENT");
     const int cursor = CursorCount();
@@ -317,54 +307,26 @@ TEST_F(ProgramWatchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
 
 // --- The settings dialog ------------------------------------------------------------
 
+// A double-click previews its row and never moves it. A saver previews
+// beside a usable dialog, a program with the dialog disabled until it ends
+// (by itself, or by the watch on the mouse); each end brings the dialog to
+// the front. A saver still running is closed before the next preview and
+// posts nothing; a late notice of an earlier preview or a player's leaves a
+// running program alone.
 // A saver is configured by its own file, the dialog its parent, and is not
 // waited for; the program and Flash settings and the about box run modally
 // over the dialog; the program settings' OK saves the dialog's state with
 // them, their Cancel nothing, and leaving without saving undoes both. Other
 // files get the shell's property sheet (a stub under Wine), and no message.
-TEST_F(SettingsPreviewTest, EachKindOfFileHasItsOwnSettingsAndOnlyOkSaves) {
+// A movie previews beside a usable dialog too; a missing one, and Flash
+// where there is no control, cannot start.
+TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "My Savers\\star field.scr");
-    const std::string other = "C:\\Games\\puzzle.exe";
-    Open({saver, app.folder.File("gone.scr"), other, "C:\\x.swf", "C:\\m\\clip.avi", "C:\\m\\clip.dat",
-          "C:\\" + std::string(300, 'd') + "\\clip.avi"});
-    const std::string atOpening = test::ReadFileBytes(app.IniPath());
-    EXPECT_TRUE(Command(IDC_FILE_SETTINGS, 0).empty());
-    EXPECT_TRUE(app.log.Wait("configure") && Usable());
-    EXPECT_EQ(app.log.Value("cmdline "), "\"" + saver + "\" /c:" + HandleAsDecimal(dialog->Handle()));
-    EXPECT_EQ(Command(ID_FILE_SETTINGS, 1), kCannotStart);
-    SendMessageA(dialog->Handle(), WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
-    const std::pair<int, int> modals[] = {{2, IDC_PROGRAM_OPTION}, {3, IDC_FLASH_LIST}, {-1, IDC_ABOUT_VERSION}};
-    for (const auto& modal : modals) {  // row -1: the about box
-        EXPECT_EQ(Command(modal.first < 0 ? ID_HELP_ABOUT : IDC_FILE_SETTINGS, modal.first, [&](HWND shown) {
-                      EXPECT_TRUE(!Usable() && GetDlgItem(shown, modal.second)) << modal.second;
-                      SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/never");
-                  }).size(), 1u) << modal.second;
-    }
-    for (int row : {4, 5, 6}) EXPECT_TRUE(Command(IDC_FILE_SETTINGS, row).empty()) << row;
-    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
-
-    Command(ID_FILE_SETTINGS, 2, [](HWND shown) {
-        SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/full");
-        SendMessageA(shown, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(app.Read("EXE_CONFIG", other + "@option"), "/full");
-    EXPECT_EQ(app.Read("LIST", "List1"), settings::kMarkOff + app.folder.File("gone.scr"));
-    SendMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
-}
-
-// A double-click previews its row and never moves it. A saver previews beside a usable dialog,
-// a program with the dialog disabled until it ends (by itself, or by the
-// watch on the mouse); each end brings the dialog to the front. A saver
-// still running is closed before the next preview and posts nothing; a late
-// notice of an earlier preview or a player's leaves a running program
-// alone.
-TEST_F(SettingsPreviewTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
-    const std::string saver = app.folder.PlaceFixture("test_saver.scr", "s\\stars.scr");
     const std::string watched = app.folder.PlaceFixture("test_program.exe", "w\\watched.exe");
-    Open({app.folder.File("gone.scr"), saver, program, watched, app.folder.File("none.exe")});
-    Set(settings::kMouseSuffix, "0");
-    Set(settings::kMouseSuffix, "1", watched);
+    Open({app.folder.File("gone.scr"), saver, program, watched, app.folder.File("none.exe"), "C:\\x.swf",
+          test::FixturePath("clips\\clip.avi"), "C:\\m\\clip.dat", "C:\\" + std::string(300, 'd') + "\\clip.avi"},
+         "[EXE_CONFIG]\r\n" + watched + "@mouse=1\r\n");
+    const std::string atOpening = test::ReadFileBytes(app.IniPath());
     test::PumpAppUntil([&] { return GetForegroundWindow() == dialog->Handle(); }, 3000);
     RECT item = {};
     SendMessageA(List(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
@@ -382,11 +344,9 @@ TEST_F(SettingsPreviewTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
     }
     EXPECT_NE(GetCapture(), List());
 
-    EXPECT_TRUE(Command(ID_FILE_PREVIEW).empty());
-    EXPECT_TRUE(Command(IDC_PREVIEW, 2).empty());
+    EXPECT_TRUE(Command(ID_FILE_PREVIEW).empty() && Command(IDC_PREVIEW, 2).empty());
     EXPECT_TRUE(app.log.Count("close") == 2 && !Usable());
-    PostMessageA(dialog->Handle(), kEndNoticeMessage, 1, 0);
-    PostMessageA(dialog->Handle(), kEndNoticeMessage, 0, 0);
+    for (WPARAM launched : {1, 0}) PostMessageA(dialog->Handle(), kEndNoticeMessage, launched, 0);
     test::PumpQueued();
     EXPECT_TRUE(!Usable() && !app.log.Has("close main"));
     PostMessageA(app.log.Window("main"), WM_CLOSE, 0, 0);
@@ -399,24 +359,37 @@ TEST_F(SettingsPreviewTest, EachPreviewEndsByItsOwnEndAndBringsTheDialogBack) {
     EXPECT_TRUE(Usable() && app.log.Count("close main") == 2);
     for (int row : {0, 4}) EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
     EXPECT_TRUE(Usable() && dialog->RowPath(1) == saver && dialog->RowPath(3) == watched);  // none moved
-}
 
-TEST_F(SettingsPreviewTest, FlashAndMoviePreviewsEndOnInputAndLeaveTheDialogAlone) {
-    const std::string flash = app.folder.File("clip.swf"), noise = app.folder.File("noise.mp4");
-    test::WriteFileBytes(flash, "FWS not really a movie");
-    test::WriteFileBytes(noise, test::NoiseBytes());
-    Open({flash, test::FixturePath("clips\\clip.avi"), app.folder.File("gone.avi"), noise});
-    auto flashControl = std::make_unique<test::StandInFlashControl>();
-    for (int row : {0, 1}) {
-        EXPECT_TRUE(Command(IDC_PREVIEW, row).empty() && Usable()) << row;
-        HWND player = Player();
-        PostMessageA(player, WM_KEYDOWN, 'A', 0);
-        EXPECT_TRUE(NoticeBringsDialogToFront()) << row;  // as the end of a preview that is no program
-        EXPECT_TRUE(player && !IsWindow(player) && Usable()) << row;
+    EXPECT_TRUE(Command(IDC_FILE_SETTINGS, 1).empty());
+    EXPECT_TRUE(app.log.Wait("configure") && Usable());
+    EXPECT_TRUE(app.log.Has("cmdline \"" + saver + "\" /c:" + HandleAsDecimal(dialog->Handle())));
+    EXPECT_EQ(Command(ID_FILE_SETTINGS, 0), kCannotStart);
+    SendMessageA(dialog->Handle(), WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
+    const std::pair<int, int> modals[] = {{2, IDC_PROGRAM_OPTION}, {5, IDC_FLASH_LIST}, {-1, IDC_ABOUT_VERSION}};
+    for (const auto& modal : modals) {  // row -1: the about box
+        EXPECT_EQ(Command(modal.first < 0 ? ID_HELP_ABOUT : IDC_FILE_SETTINGS, modal.first, [&](HWND shown) {
+                      EXPECT_TRUE(!Usable() && GetDlgItem(shown, modal.second)) << modal.second;
+                      SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/never");
+                  }).size(), 1u) << modal.second;
     }
-    flashControl.reset();  // a missing movie, one that nothing decodes, and Flash where there is none
-    for (int row : {2, 3, 0}) {
+    for (int row : {6, 7, 8}) EXPECT_TRUE(Command(IDC_FILE_SETTINGS, row).empty()) << row;
+    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
+
+    EXPECT_TRUE(Command(IDC_PREVIEW, 6).empty() && Usable());
+    HWND player = Player();
+    PostMessageA(player, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(NoticeBringsDialogToFront());  // as the end of a preview that is no program
+    EXPECT_TRUE(player && !IsWindow(player) && Usable());
+    for (int row : {7, 5}) {
         EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
         EXPECT_EQ(Player(), nullptr) << row;
     }
+    Command(ID_FILE_SETTINGS, 2, [](HWND shown) {
+        SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/full");
+        SendMessageA(shown, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(app.Read("EXE_CONFIG", program + "@option"), "/full");
+    EXPECT_EQ(app.Read("LIST", "List0"), settings::kMarkOff + app.folder.File("gone.scr"));
+    SendMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
 }
