@@ -1,7 +1,11 @@
 // Start-up of the real tolvarin.scr, observed from outside: the role each
 // command line gives, one process per role, the settings file beside the
-// executable, the password flag through a process's life, and what the
-// built files carry for the system (manifest, icon sizes).
+// executable, the password flag through a process's life, the /p preview
+// pane, and what the built files carry for the system (manifest, icon sizes).
+// Libraries placed beside the program under the names of system libraries
+// are never loaded (Wine is told to prefer such native files, as Windows
+// does; a decoy that is loaded logs "decoy"); under Wine, of the program's
+// run-time libraries only the password check's would show a decoy taken.
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
@@ -9,6 +13,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +28,11 @@ void ExpectFlag(DWORD flag, const ProductProcess& p, const char* passLock) {
     EXPECT_EQ(test::GetUsePasswordFlag(), flag);
     EXPECT_EQ(p.ReadIni("OTHER", "PassLock"), passLock);
 }
+void PlaceDecoys(const ProductProcess& p) {
+    for (const char* name : {"version.dll", "msvfw32.dll", "mpr.dll", "password.cpl"}) {
+        ASSERT_TRUE(test::CopyFileTo(test::FixturePath("decoy_library.dll"), p.File(name)));
+    }
+}
 // A second process of a role ends at once and leaves the flag and its own
 // left-over PassLock as it found them.
 void ExpectTakenRole(const char* arguments) {
@@ -33,59 +43,108 @@ void ExpectTakenRole(const char* arguments) {
     ExpectFlag(0, second, "1");
 }
 
-TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndRestoresItAtItsEnd) {
+// One copy of the program, under a name whose last character (表 is 95 5C)
+// ends in the byte of a backslash, started in another folder: its settings
+// file is still the one beside it. Decoys lie beside it throughout.
+TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideTheProgramIsLoaded) {
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;version,msvfw32,mpr,password.cpl=n,b");
     test::SetUsePasswordFlag(5);
+    ProductProcess p("表 Name.exe");
+    PlaceDecoys(p);
+    p.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + p.PlaceFixture("test_program.exe", "prog.exe") + "\r\n");
+    test::TempFolder elsewhere;
     // The settings dialog, owned by the window named after "/c:".
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
-    ProductProcess settings;
-    ASSERT_TRUE(settings.Start("/c:" + std::to_string(reinterpret_cast<LONG_PTR>(owner))));
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
+    ASSERT_TRUE(p.Start("/c:" + std::to_string(reinterpret_cast<LONG_PTR>(owner)), elsewhere.Path().c_str()));
     HWND dialog = nullptr;
-    test::PumpUntil([&] { return (dialog = test::FindWindowOf(settings.Id(), IsSettingsDialog)) != nullptr; }, 10000);
+    test::PumpUntil([&] { return (dialog = test::FindWindowOf(p.Id(), IsSettingsDialog)) != nullptr; }, 10000);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
-    EXPECT_FALSE(IsWindowEnabled(owner));
-    ExpectFlag(0, settings, "1");
+    ExpectFlag(0, p, "1");
     ExpectTakenRole("");
     PostMessageA(dialog, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(Ends(settings));
-    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_TRUE(Ends(p));
     DestroyWindow(owner);
-    ExpectFlag(1, settings, "0");
+    ExpectFlag(1, p, "0");
 
-    // A session under a name whose last character (表 is 95 5C) ends in the
-    // byte of a backslash, started in another folder, showing a program:
-    // its settings file is still the one beside it.
-    ProductProcess session("表 Name.exe");
-    session.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + session.PlaceFixture("test_program.exe", "prog.exe") + "\r\n");
-    test::TempFolder elsewhere;
-    ASSERT_TRUE(session.Start("/S", elsewhere.Path().c_str()));
-    HWND host = session.WaitForWindow(IsSessionWindow);
+    // A session showing a program.
+    ASSERT_TRUE(p.Start("/S", elsewhere.Path().c_str()));
+    HWND host = p.WaitForWindow(IsSessionWindow);
     ASSERT_NE(host, nullptr);
     ASSERT_TRUE(test::WaitUntil([] { return FindWindowA(nullptr, "test_program") != nullptr; }));
-    ExpectFlag(0, session, "1");
+    ExpectFlag(0, p, "1");
     EXPECT_FALSE(test::FileExists(elsewhere.File("tolvarin.ini")));
     // The program takes all input itself: a second session coming and going
     // does not end the first.
     ExpectTakenRole("/s");
-    EXPECT_TRUE(session.Running());
+    EXPECT_TRUE(p.Running());
     PostMessageA(host, WM_CLOSE, 0, 0);  // as the system would: the program goes with it
-    EXPECT_TRUE(session.WaitForExit());
-    ExpectFlag(1, session, "0");
-    EXPECT_EQ(test::CountProcessesInFolder(session.Folder()), 0);
+    EXPECT_TRUE(p.WaitForExit());
+    ExpectFlag(1, p, "0");
+    EXPECT_EQ(test::CountProcessesInFolder(p.Folder()), 0);
 
-    // Killed, a process leaves the suspension; the next one undoes it, even
-    // one without a role (a preview or password change without its window),
+    // Killed, a process leaves the suspension; the next one undoes it: the
+    // preview pane, then the password change (through the system's library),
     // which ends at once.
-    ASSERT_TRUE(session.Start("/s"));
-    ASSERT_NE(session.WaitForWindow(IsSessionWindow), nullptr);
-    session.Kill();
-    ExpectFlag(0, session, "1");
-    for (const char* arguments : {"/p", "/a"}) {
-        ASSERT_TRUE(session.Start(arguments));
-        EXPECT_TRUE(session.WaitForExit()) << arguments;
-        ExpectFlag(1, session, "0");
+    ASSERT_TRUE(p.Start("/s"));
+    ASSERT_NE(p.WaitForWindow(IsSessionWindow), nullptr);
+    p.Kill();
+    ExpectFlag(0, p, "1");
+    // The pane fills a 152×112 preview window that paints nothing under its
+    // child, as the display properties' preview monitor does. (Under Wine
+    // another process's drawing into our window cannot be read back from
+    // here; the cover window's tests check the picture on a pane made the
+    // same way.)
+    WNDCLASSA wc = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
+                    "TlvPreview"};
+    RegisterClassA(&wc);
+    HWND preview = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 200,
+                                   200, 152, 112, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(p.Start("/p " + std::to_string(reinterpret_cast<LONG_PTR>(preview))));
+    HWND pane = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(pane = GetWindow(preview, GW_CHILD)); }, 10000));
+    RECT r = {};
+    GetWindowRect(pane, &r);
+    MapWindowPoints(nullptr, preview, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({0, 0, 152, 112}));
+    // It lives on, ticking, while its window is there; input does not end it.
+    PostMessageA(pane, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(pane, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_FALSE(test::PumpUntil([&] { return !p.Running(); }, 1500));
+    // The system destroys its preview window: the process ends with it.
+    DestroyWindow(preview);
+    EXPECT_TRUE(test::PumpUntil([&] { return !p.Running(); }, 10000));
+    EXPECT_EQ(p.ExitCode(), 0u);
+    ExpectFlag(1, p, "0");
+    test::SetUsePasswordFlag(3);
+    ASSERT_TRUE(p.Start("/a 0"));
+    EXPECT_TRUE(p.WaitForExit(15000));
+    ExpectFlag(1, p, "0");
+
+    // A session showing a Flash movie, which a real key ends (pressed until
+    // the player, shown a moment ago, has the keyboard); then the password
+    // (whose stand-in would not find the folder of "表 Name.exe").
+    {
+        ProductProcess q;
+        PlaceDecoys(q);
+        test::SystemPasswordCheck passwordCheck;
+        test::StandInFlashControl flashControl;
+        test::WriteFileBytes(q.File("clip.swf"), "FWS");
+        q.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + q.File("clip.swf") + "\r\n");
+        ASSERT_TRUE(q.Start("/s"));
+        auto flashPlayer = [](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; };
+        ASSERT_NE(q.WaitForWindow(flashPlayer), nullptr);
+        ASSERT_TRUE(test::WaitUntil([&] {
+            test::PressKey(VK_SPACE);
+            return q.WaitForExit(200);
+        }));
+        EXPECT_EQ(test::ReadFileBytes(q.File("password_log.txt")), "verify flag=1 answer=1\r\n");
+        EXPECT_EQ(q.Log().Value("decoy "), "") << "a library beside the program was loaded";
     }
     test::DeleteUsePasswordFlag();
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=");
+    EXPECT_EQ(p.Log().Value("decoy "), "") << "a library beside the program was loaded";
 }
 
 TEST(BuiltFileTest, EveryBuildCarriesItsManifestAndLargeIcons) {
@@ -94,6 +153,16 @@ TEST(BuiltFileTest, EveryBuildCarriesItsManifestAndLargeIcons) {
     std::set<std::string> paths = {test::ProductPath()};
     for (const char* arch : {"\\i686\\tolvarin.scr", "\\x86_64\\tolvarin.scr"}) {
         if (test::FileExists(builds + arch)) paths.insert(builds + arch);
+    }
+    // Vista, 7, 8, 8.1, 10 and 11 are supported; asking for an execution
+    // level would end the redirection of a 32-bit copy's writes in a
+    // protected folder.
+    std::vector<std::string> wanted = {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"};
+    for (const char* os : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                           "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                           "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+        wanted.push_back(std::string("<supportedOS Id=\"{") + os + "}\"/>");
     }
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
@@ -104,22 +173,17 @@ TEST(BuiltFileTest, EveryBuildCarriesItsManifestAndLargeIcons) {
             const char* bytes = found ? static_cast<const char*>(LockResource(LoadResource(file, found))) : nullptr;
             return bytes ? std::string(bytes, SizeofResource(file, found)) : std::string();
         };
-        // Vista, 7, 8, 8.1, 10 and 11 are supported; asking for an execution
-        // level would end the redirection of a 32-bit copy's writes in a
-        // protected folder.
-        std::string manifest = resource(24, 1);
-        for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                                 "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
-                                 "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-                                 "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-                                 "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "!<trustInfo", "!<requestedExecutionLevel"}) {
-            std::string text = part[0] == '{' ? std::string("<supportedOS Id=\"") + part + "\"/>" : part;
-            EXPECT_EQ(manifest.find(text[0] == '!' ? text.substr(1) : text) != std::string::npos, text[0] != '!') << text;
+        const std::string manifest = resource(24, 1);
+        for (const std::string& part : wanted) EXPECT_NE(manifest.find(part), std::string::npos) << part;
+        for (const char* part : {"<trustInfo", "<requestedExecutionLevel"}) {
+            EXPECT_EQ(manifest.find(part), std::string::npos) << part;
         }
         // The icon's sizes, from its group directory (a width of 0 is 256).
-        std::string group = resource(14, 128);
+        const std::string group = resource(14, 128);
         std::set<int> widths;
-        for (size_t at = 6; at + 14 <= group.size(); at += 14) widths.insert(static_cast<unsigned char>(group[at] - 1) + 1);
+        for (size_t at = 6; at + 14 <= group.size(); at += 14) {
+            widths.insert(static_cast<unsigned char>(group[at] - 1) + 1);
+        }
         EXPECT_EQ(widths, (std::set<int>{16, 32, 48, 256}));
         FreeLibrary(file);
     }
