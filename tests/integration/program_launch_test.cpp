@@ -59,12 +59,6 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 HWND Player() { return FindWindowA(nullptr, TOLVARIN_PLAYER_CAPTION); }
 
-// Lets the tests set the count of moves still to be ignored.
-class WatchProbe : public ProgramWatchDialog {
-public:
-    using ProgramWatchDialog::moveState;
-};
-
 class LaunchTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -137,7 +131,7 @@ protected:
     test::TestApp app;
     const std::string program = app.folder.PlaceFixture("test_program.exe", "Prog Dir\\prog.exe");
     LaunchRecord record;
-    WatchProbe watch;
+    ProgramWatchDialog watch;
     std::unique_ptr<SettingsDialog> dialog;
 };
 
@@ -234,8 +228,12 @@ TEST_F(LaunchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWindowIsF
     EXPECT_TRUE(GetWindowRect(dialog, &rect) && rect.right - rect.left == 1 && rect.bottom - rect.top == 1);
     EXPECT_EQ(CursorCount(), cursor - 1);
 
-    watch.moveState = -4;  // a fresh count; moves sent straight to the window
-    for (LPARAM at : {10, 20, 30, 3, 3}) SendMessageA(dialog, WM_MOUSEMOVE, 0, at);  // 3: the reference
+    // A release (as after the watch's own press) arms the watch anew: moves sent straight to it now
+    // meet a fresh count, whatever the system's own moves counted before. Three are ignored, the
+    // fourth is the reference, and the first move away from it only takes the capture back.
+    SendMessageA(dialog, WM_LBUTTONUP, 0, 0);
+    for (LPARAM at : {10, 20, 30, 3, 3, 4}) SendMessageA(dialog, WM_MOUSEMOVE, 0, at);
+    EXPECT_EQ(GetCapture(), dialog);
     EXPECT_FALSE(app.log.Has("close main"));
     LaunchRecord slow;
     const std::string slowPath = app.folder.PlaceFixture("test_program.exe", "slow.exe");
@@ -243,7 +241,7 @@ TEST_F(LaunchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWindowIsF
     HWND slowWindow = nullptr;  // the launch signal is this thread's to use meanwhile
     std::thread starter([&] { slowWindow = StartLaunch(slow, slowPath, delay.c_str()); });
     const DWORD start = GetTickCount();
-    SendMessageA(dialog, WM_MOUSEMOVE, 0, 4);
+    SendMessageA(dialog, WM_MOUSEMOVE, 0, 5);
     EXPECT_GE(GetTickCount() - start, ProgramWatchDialog::kCloseTimeoutMs - 500);
     EXPECT_TRUE(watch.Handle() == nullptr && GetCapture() != dialog && CursorCount() == cursor);
     EXPECT_TRUE(app.log.Count("close main") == 1 && !app.log.Has("exit") && !record.ThreadRunning());
