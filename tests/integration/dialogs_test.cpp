@@ -1,8 +1,8 @@
 // The settings dialog, the per-file settings dialogs and the about box, made
 // in-process from their real templates (modeless: OK and Cancel hide them)
-// and driven through their controls. A hook on this thread answers every
-// error box as it opens, keeping its text, and the open-file dialog, typing
-// the names asked for into its name field. The program's calls of
+// and driven through their controls. Every error box is answered as it
+// opens, its text kept, and so is the open-file dialog, the names asked for
+// typed into its name field. The program's calls of
 // ShellExecuteA are recorded instead of opening anything.
 #include "res/resource.h"
 #include "settings/SettingsBackup.h"
@@ -23,7 +23,7 @@
 namespace {
 
 using Rows = std::vector<std::string>;
-Rows boxes, opened;           // the error boxes' texts; what the shell was asked to open
+Rows opened;                  // what the shell was asked to open
 std::string typed, openedIn;  // the next open-file dialog's names; the folder it showed
 
 // The open-file dialog, once what it queued while opening is handled: answered
@@ -36,16 +36,6 @@ void CALLBACK AnswerFileDialog(HWND w, UINT, UINT_PTR timer, DWORD) {
     SetDlgItemTextA(w, cmb13, typed.c_str());
     PostMessageA(w, WM_COMMAND, typed.empty() ? IDCANCEL : IDOK, 0);
     typed.clear();
-}
-LRESULT CALLBACK Answer(int code, WPARAM wParam, LPARAM lParam) {
-    HWND w = reinterpret_cast<HWND>(wParam);
-    const std::string caption = code == HCBT_ACTIVATE ? test::TextOf(w) : "";
-    if (caption == "エラー") {
-        boxes.push_back(test::MessageBoxText(w));
-        PostMessageA(w, WM_COMMAND, IDOK, 0);
-    }
-    if (caption == "ファイルを追加する") SetTimer(w, 1, 10, &AnswerFileDialog);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
@@ -98,13 +88,10 @@ protected:
         GetCurrentDirectoryA(MAX_PATH, previousFolder);
         SetCurrentDirectoryA(folder.Path().c_str());  // where a first add looks
         app.SetProfileName(ini);
-        boxes.clear();
-        hook = SetWindowsHookExA(WH_CBT, &Answer, nullptr, GetCurrentThreadId());
     }
     void TearDown() override {
         for (auto& other : others) other->DestroyWindow();
         test::PumpQueued();
-        UnhookWindowsHookEx(hook);
         SetCurrentDirectoryA(previousFolder);
         DeleteFileA(backup.c_str());
     }
@@ -181,7 +168,10 @@ protected:
     std::unique_ptr<SettingsDialog> dialog;
     HWND dlg = nullptr;
     std::vector<std::unique_ptr<Dialog>> others;
-    HHOOK hook = nullptr;
+    test::ErrorBoxAnswerer answerer{[](HWND w) {
+        if (test::TextOf(w) == "ファイルを追加する") SetTimer(w, 1, 10, &AnswerFileDialog);
+    }};
+    Rows& boxes = answerer.texts;  // the error boxes' texts
     char previousFolder[MAX_PATH] = {};
 };
 
@@ -279,8 +269,8 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
     SetWindowTextA(Item(IDC_MINUTES), "");
     SetFocus(Item(IDC_MINUTES));
     PostMessageA(Item(IDC_MINUTES), WM_KEYDOWN, VK_RETURN, 1);
-    test::PumpAppUntil([] { return !boxes.empty(); });
-    test::PumpAppUntil([] { return boxes.size() > 1; }, 300);
+    test::PumpAppUntil([this] { return !boxes.empty(); });
+    test::PumpAppUntil([this] { return boxes.size() > 1; }, 300);
     EXPECT_EQ(GetFocus() == Item(IDC_MINUTES) ? State(dlg, atOpening) : "focus lost",
               std::string("shown, file as given, backup | ") + DataExchange::kNotANumberMessage);
     Command(IDCANCEL);

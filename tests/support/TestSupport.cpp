@@ -115,23 +115,15 @@ std::string TempFolder::PlaceFixture(const std::string& fixture, const std::stri
 
 // --- Waiting ------------------------------------------------------------------
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs, bool pump) {
     for (DWORD start = GetTickCount();; Sleep(pollMs)) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return condition();
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    for (DWORD start = GetTickCount();;) {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (pump && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
         if (condition()) return true;
         if (GetTickCount() - start >= timeoutMs) return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 
@@ -228,12 +220,12 @@ FixtureLog::FixtureLog(std::string path) : path(std::move(path)) {
 
 FixtureLog::~FixtureLog() { SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", nullptr); }
 
-std::vector<std::string> FixtureLog::Lines() const {
+std::vector<std::string> FixtureLog::Lines(const std::string& prefix) const {
     std::vector<std::string> lines;
     std::istringstream in(ReadFileBytes(path));
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
     }
     return lines;
 }
@@ -249,10 +241,8 @@ bool FixtureLog::Wait(const std::string& line, DWORD timeoutMs) const {
 }
 
 std::string FixtureLog::Value(const std::string& prefix) const {
-    for (const std::string& logged : Lines()) {
-        if (logged.compare(0, prefix.size(), prefix) == 0) return logged.substr(prefix.size());
-    }
-    return std::string();
+    const std::vector<std::string> lines = Lines(prefix);
+    return lines.empty() ? std::string() : lines.front().substr(prefix.size());
 }
 
 HWND FixtureLog::Window(const std::string& name) const {
@@ -273,6 +263,7 @@ ProductProcess::~ProductProcess() {
 
 bool ProductProcess::Start(const std::string& arguments, const char* workingFolder) {
     if (started.process) CloseHandle(started.process);
+    SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", folder.File("fixture.log").c_str());  // another's may be set
     started = StartProcess("\"" + executablePath + "\"" + (arguments.empty() ? "" : " " + arguments),
                            workingFolder);
     return started.process != nullptr;
@@ -304,39 +295,26 @@ HWND ProductProcess::WaitForWindow(const std::function<bool(HWND)>& predicate, D
     return found;
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(DWORD processId, const std::string& caption, int buttonId,
-                                       DWORD timeoutMs)
-    : processId(processId), caption(caption), buttonId(buttonId), timeoutMs(timeoutMs) {
-    thread = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
-}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() { Wait(); }
-
-bool MessageBoxAnswerer::Wait() {
-    if (thread) {
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-        thread = nullptr;
+namespace {
+ErrorBoxAnswerer* answerer = nullptr;
+LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && TextOf(box) == "エラー") {
+        answerer->texts.push_back(MessageBoxText(box));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    } else if (code == HCBT_ACTIVATE && answerer->other) {
+        answerer->other(box);
     }
-    return answered;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+ErrorBoxAnswerer::ErrorBoxAnswerer(std::function<void(HWND)> other) : other(std::move(other)) {
+    answerer = this;
+    hook = SetWindowsHookExA(WH_CBT, &AnswerBoxes, nullptr, GetCurrentThreadId());
 }
 
-DWORD WINAPI MessageBoxAnswerer::Run(void* self) {
-    auto* answerer = static_cast<MessageBoxAnswerer*>(self);
-    HWND box = nullptr;
-    WaitUntil([&] {
-        box = FindWindowA("#32770", answerer->caption.c_str());
-        DWORD owner = 0;
-        if (box) GetWindowThreadProcessId(box, &owner);
-        return box && IsWindowVisible(box) && (answerer->processId == 0 || owner == answerer->processId);
-    }, answerer->timeoutMs);
-    if (!box) return 0;
-    answerer->text = MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answerer->buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, answerer->buttonId)));
-    answerer->answered = WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-    return 0;
-}
+ErrorBoxAnswerer::~ErrorBoxAnswerer() { UnhookWindowsHookEx(hook); }
 
 // --- The registry ---------------------------------------------------------------
 
@@ -360,7 +338,8 @@ DWORD GetUsePasswordFlag(bool* exists) {
 
 void DeleteUsePasswordFlag() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue); }
 
-SystemPasswordCheck::SystemPasswordCheck() {
+SystemPasswordCheck::SystemPasswordCheck(const char* answers) {
+    SetEnvironmentVariableA("TOLVARIN_PASSWORD_ANSWERS", answers);
     char folder[MAX_PATH] = {};
     GetSystemDirectoryA(folder, MAX_PATH);
     path = std::string(folder) + "\\password.cpl";
@@ -392,9 +371,9 @@ void MoveMouseTo(int x, int y) {
                 static_cast<DWORD>(y * 65535 / (height - 1)), 0, 0);
 }
 
-bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs, int x) {
     for (DWORD start = GetTickCount(), step = 0;; ++step) {
-        MoveMouseTo(200 + static_cast<int>(step % 2) * 60, 200 + static_cast<int>(step % 2) * 30);
+        MoveMouseTo(x + static_cast<int>(step % 2) * 60, 200 + static_cast<int>(step % 2) * 30);
         if (WaitUntil(condition, 100)) return true;
         if (GetTickCount() - start > timeoutMs) return false;
     }

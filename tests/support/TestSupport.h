@@ -44,10 +44,11 @@ private:
 };
 
 // --- Waiting ------------------------------------------------------------------
-// Polls condition until it holds or timeoutMs have passed.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000, DWORD pollMs = 20);
-// The same, handling this thread's messages meanwhile.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// Looks at condition every pollMs until it holds or timeoutMs have passed;
+// with pump, handles this thread's messages meanwhile (a dialog of another
+// process may own a window of ours). Under Wine a window of ours that handles
+// its messages may be raised above another process's topmost windows.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000, DWORD pollMs = 20, bool pump = false);
 
 // --- Processes and windows ----------------------------------------------------
 struct StartedProcess {
@@ -74,7 +75,8 @@ public:
     ~FixtureLog();
     FixtureLog(const FixtureLog&) = delete;
     FixtureLog& operator=(const FixtureLog&) = delete;
-    std::vector<std::string> Lines() const;
+    // Its lines, or those that begin with prefix.
+    std::vector<std::string> Lines(const std::string& prefix = "") const;
     int Count(const std::string& line) const;
     bool Has(const std::string& line) const { return Count(line) > 0; }
     bool Wait(const std::string& line, DWORD timeoutMs = 10000) const;
@@ -100,7 +102,6 @@ public:
     ProductProcess& operator=(const ProductProcess&) = delete;
 
     const std::string& Folder() const { return folder.Path(); }
-    const std::string& ExecutablePath() const { return executablePath; }
     std::string File(const std::string& name) const { return folder.File(name); }
     std::string PlaceFixture(const std::string& fixture, const std::string& relativePath) const {
         return folder.PlaceFixture(fixture, relativePath);
@@ -130,28 +131,20 @@ private:
     StartedProcess started;
 };
 
-// Answers the next dialog with this caption that a process (0: any) shows:
-// a thread waits for it, keeps its text and presses the button.
-class MessageBoxAnswerer {
+// For its life, answers on this thread every error box ("エラー") as it
+// opens, keeping its text, and hands any other window becoming active to
+// other (if given).
+class ErrorBoxAnswerer {
 public:
-    MessageBoxAnswerer(DWORD processId, const std::string& caption, int buttonId = IDOK,
-                       DWORD timeoutMs = 10000);
-    ~MessageBoxAnswerer();
-    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
-    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
-    // Waits for the thread; true when a box was found and answered.
-    bool Wait();
-    const std::string& Text() const { return text; }
+    explicit ErrorBoxAnswerer(std::function<void(HWND)> other = nullptr);
+    ~ErrorBoxAnswerer();
+    ErrorBoxAnswerer(const ErrorBoxAnswerer&) = delete;
+    ErrorBoxAnswerer& operator=(const ErrorBoxAnswerer&) = delete;
+    std::vector<std::string> texts;
+    std::function<void(HWND)> other;
 
 private:
-    static DWORD WINAPI Run(void* self);
-    DWORD processId;
-    std::string caption;
-    int buttonId;
-    DWORD timeoutMs;
-    HANDLE thread = nullptr;
-    bool answered = false;
-    std::string text;
+    HHOOK hook = nullptr;
 };
 
 // --- The registry ---------------------------------------------------------------
@@ -161,10 +154,11 @@ DWORD GetUsePasswordFlag(bool* exists = nullptr);
 void DeleteUsePasswordFlag();
 
 // The stand-in password check (fixture password.cpl) in the system folder,
-// where the program looks for the system's, for the object's life.
+// where the program looks for the system's, for the object's life; answers
+// as the fixture reads them (a character per check, '1' once they run out).
 class SystemPasswordCheck {
 public:
-    SystemPasswordCheck();
+    explicit SystemPasswordCheck(const char* answers = "");
     ~SystemPasswordCheck();
     SystemPasswordCheck(const SystemPasswordCheck&) = delete;
     SystemPasswordCheck& operator=(const SystemPasswordCheck&) = delete;
@@ -188,10 +182,10 @@ private:
 
 // --- Input and pixels -------------------------------------------------------------
 void MoveMouseTo(int x, int y);
-// The user comes back: the mouse moves to and fro until the condition holds
-// (moves in quick succession merge into one, which a window may take as its
-// first position).
-bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// The user comes back: the mouse moves to and fro from (x, 200) until the
+// condition holds (moves in quick succession merge into one, which a window
+// may take as its first position).
+bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, int x = 200);
 void PressKey(BYTE virtualKey);
 
 COLORREF ScreenPixel(int x, int y);

@@ -30,8 +30,6 @@ BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM paramete
     return TRUE;
 }
 
-size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
-
 bool HasRect(HWND window, const RECT& expected) {
     RECT rect = {};
     return GetWindowRect(window, &rect) && EqualRect(&rect, &expected);
@@ -47,22 +45,14 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&second));
     const POINT middle = {(second.left + second.right) / 2, (second.top + second.bottom) / 2};
     auto pixel = [&] { return test::ScreenPixel(middle.x, middle.y); };
-    int step = 0;
-    auto moveUntil = [&](const std::function<bool()>& condition, DWORD timeoutMs) {
-        for (DWORD start = GetTickCount();; ++step) {
-            test::MoveMouseTo(second.left + 200 + (step % 2) * 60, 200 + (step % 2) * 30);
-            if (test::WaitUntil(condition, 100)) return true;
-            if (GetTickCount() - start > timeoutMs) return false;
-        }
-    };
-    moveUntil([] { return true; }, 0);
+    test::MoveMouseUntil([] { return true; }, 0, second.left + 200);
     // Something to hide: a white window of ours on the second monitor.
     HWND backdrop = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, second.left, second.top,
                                     second.right - second.left, second.bottom - second.top, nullptr, nullptr, nullptr,
                                     nullptr);
-    ASSERT_TRUE(test::PumpUntil([&] { return pixel() == RGB(255, 255, 255); }, 3000));
+    ASSERT_TRUE(test::WaitUntil([&] { return pixel() == RGB(255, 255, 255); }, 3000, 20, true));
 
-    test::SystemPasswordCheck passwordCheck;
+    test::SystemPasswordCheck passwordCheck("00000p");
     test::SetUsePasswordFlag(1);
     test::ProductProcess p;
     std::string program = p.PlaceFixture("test_program.exe", "prog.exe");
@@ -73,9 +63,7 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     for (int i = 0; i < 6; ++i) ini += "List" + std::to_string(i) + "=○" + list[i] + "\r\n";
     p.WriteIni(ini + "[OTHER]\r\nOrder=2\r\n[TIMER]\r\nON/OFF=1\r\nTime=5\r\n[EXE_CONFIG]\r\n" + program +
                "@mouse=1\r\n" + program + "@option=/confirm\r\n" + program + "@finish=ENT\r\n");
-    test::WriteFileBytes(p.File("password_answers.txt"), "00000p");
-    auto checks = [&] { return test::ReadFileBytes(p.File("password_log.txt")); };
-    auto checkCount = [&] { return Lines(checks()); };
+    auto checkCount = [&] { return p.Log().Lines("verify ").size(); };
     // The session's windows over the second monitor: exactly one, topmost, black.
     auto covered = [&] {
         auto windows = test::TopLevelWindowsOf(p.Id(), true);
@@ -110,17 +98,18 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
         EXPECT_FALSE(HasRect(GetForegroundWindow(), second));
         EXPECT_TRUE(up(rows[i].caption, rows[i].ours));
         if (i == 3) {  // moves leave this program running; the user quits it
-            EXPECT_FALSE(moveUntil([&] { return checkCount() > i; }, 2000));
+            EXPECT_FALSE(test::MoveMouseUntil([&] { return checkCount() > i; }, 2000, second.left + 200));
             PostMessageA(FindWindowA(nullptr, "test_program"), WM_CLOSE, 0, 0);
         }
         // The last move comes during a switch back to E1: one end, one check.
         if (i == 5) PostMessageA(host, WM_TIMER, kSwitchTimerId, 0);
-        ASSERT_TRUE(moveUntil([&] { return checkCount() > i; }, 20000)) << checks();
+        ASSERT_TRUE(test::MoveMouseUntil([&] { return checkCount() > i; }, 20000, second.left + 200));
         EXPECT_TRUE(!rows[i].loggedAtEnd || p.Log().Wait(rows[i].loggedAtEnd)) << rows[i].loggedAtEnd;
     }
     EXPECT_TRUE(p.WaitForExit());
-    std::string wrong = "verify flag=1 answer=0\r\n";
-    EXPECT_EQ(checks(), wrong + wrong + wrong + wrong + wrong + "verify flag=1 answer=1\r\n");
+    const std::string wrong = "verify flag=1 answer=0";
+    EXPECT_EQ(p.Log().Lines("verify "), (std::vector<std::string>{wrong, wrong, wrong, wrong, wrong,
+                                                                  "verify flag=1 answer=1"}));
     EXPECT_EQ(test::GetUsePasswordFlag(), 1u);  // restored at the end
     EXPECT_EQ(p.ReadIni("OTHER", "Last"), p.File("E1.scr"));
     EXPECT_EQ(test::CountProcessesInFolder(p.Folder()), 0);

@@ -30,7 +30,7 @@ struct TestWindow : Window {
     }
 };
 
-static void DrainQueue() { test::PumpUntil([] { return true; }); }
+static void DrainQueue() { test::WaitUntil([] { return true; }, 0, 0, true); }
 
 // Ends a message loop that would otherwise never end.
 static void CALLBACK EndStuckLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
@@ -111,10 +111,9 @@ struct TestDialog : Dialog {
         add({UpdateData(TRUE), number});
         SetItemText(IDC_TEST_EDIT, "12a");
         SetFocus(Item(IDC_TEST_CHECK));
-        test::MessageBoxAnswerer answerer(GetCurrentProcessId(), "エラー");
+        test::ErrorBoxAnswerer answerer;
         add({UpdateData(TRUE), number, GetFocus() == Item(IDC_TEST_EDIT)});
-        answerer.Wait();
-        report += answerer.Text();
+        for (const std::string& text : answerer.texts) report += text;
         EndDialog(7);
         return 0;
     }
