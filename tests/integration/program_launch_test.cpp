@@ -137,14 +137,6 @@ protected:
 
 }  // namespace
 
-TEST(LaunchTextTest, ThePathIsQuotedAndItsFolderEndsAtTheLastBackslash) {
-    EXPECT_EQ(LaunchCommandLine("C:\\a.exe", ""), "\"C:\\a.exe\" ");
-    // The second bytes of ソ (83 5C) and 表 (95 5C) are no backslashes.
-    const std::pair<const char*, const char*> folders[] = {{"C:\\root.exe", "C:\\"}, {"bare.exe", ""},
-        {"C:\\Games\\ソ.scr", "C:\\Games"}, {"C:\\表\\表.exe", "C:\\表"}};
-    for (const auto& row : folders) EXPECT_EQ(LaunchWorkingFolder(row.first), row.second) << row.first;
-}
-
 // Unquoted, "...\Games Dir\My Saver.scr /s" would start "...\Games.exe" or
 // "...\Games Dir\My.exe" first; both are there to be started by mistake.
 // A failed start answers at once and posts nothing, nor does a windowless

@@ -7,6 +7,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <gdiplus.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -64,28 +65,6 @@ std::string ReadIniString(const std::string& path, const char* section, const ch
     return std::string(buffer.data(), length);
 }
 
-namespace {
-void RemoveFolderTree(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName, full = path + "\\" + name;
-            if (name == "." || name == "..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolderTree(full);
-                continue;
-            }
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            // A process that just ended may still hold its file briefly.
-            WaitUntil([&] { return DeleteFileA(full.c_str()) || !FileExists(full); }, 3000);
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-}  // namespace
-
 TempFolder::TempFolder(const std::string& prefix) {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
@@ -100,15 +79,17 @@ TempFolder::TempFolder(const std::string& prefix) {
 
 TempFolder::~TempFolder() {
     KillProcessesInFolder(path);
-    RemoveFolderTree(path);
+    const std::string list = path + '\0';  // of one folder, ended by two zeros
+    // A process that just ended may still hold its file briefly.
+    WaitUntil([&] {
+        SHFILEOPSTRUCTA remove = {nullptr, FO_DELETE, list.c_str(), nullptr, FOF_NO_UI, FALSE, nullptr, nullptr};
+        return SHFileOperationA(&remove) == 0 || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }, 3000);
 }
 
 std::string TempFolder::PlaceFixture(const std::string& fixture, const std::string& relativePath) const {
-    std::string target = File(relativePath);
-    for (size_t slash = target.find('\\', path.size() + 1); slash != std::string::npos;
-         slash = target.find('\\', slash + 1)) {
-        CreateDirectoryA(target.substr(0, slash).c_str(), nullptr);
-    }
+    const std::string target = File(relativePath);
+    SHCreateDirectoryExA(nullptr, target.substr(0, target.rfind('\\')).c_str(), nullptr);
     CopyFileTo(FixturePath(fixture), target);
     return target;
 }

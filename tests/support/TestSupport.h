@@ -11,6 +11,13 @@
 
 namespace test {
 
+// What owns something of its own is not copied.
+struct NoCopy {
+    NoCopy() = default;
+    NoCopy(const NoCopy&) = delete;
+    NoCopy& operator=(const NoCopy&) = delete;
+};
+
 // --- Where things are and files ----------------------------------------------
 // The build folder (tolvarin.scr; the tests in tests\, fixtures in fixtures\).
 std::string BuildFolder();
@@ -28,12 +35,10 @@ std::string ReadIniString(const std::string& path, const char* section, const ch
 
 // A folder of its own under the temporary folder, removed with everything in
 // it (after ending what still runs from it) when the object goes away.
-class TempFolder {
+class TempFolder : NoCopy {
 public:
     explicit TempFolder(const std::string& prefix = "tlv");
     ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
     const std::string& Path() const { return path; }
     std::string File(const std::string& name) const { return path + "\\" + name; }
     // A copy of a fixture at File(relativePath), its folders made.
@@ -69,12 +74,10 @@ int CountProcessesInFolder(const std::string& folder);
 
 // The log the fixtures write (tests/fixtures/FixtureLog.h), at path; the
 // environment points the fixtures at it while the object lives.
-class FixtureLog {
+class FixtureLog : NoCopy {
 public:
     explicit FixtureLog(std::string path);
     ~FixtureLog();
-    FixtureLog(const FixtureLog&) = delete;
-    FixtureLog& operator=(const FixtureLog&) = delete;
     // Its lines, or those that begin with prefix.
     std::vector<std::string> Lines(const std::string& prefix = "") const;
     int Count(const std::string& line) const;
@@ -93,13 +96,11 @@ private:
 // tolvarin.ini, started as a process and observed from outside; the
 // fixtures started from that folder log into Log(). Whatever still runs from
 // the folder is ended when the object goes away.
-class ProductProcess {
+class ProductProcess : NoCopy {
 public:
     explicit ProductProcess(const std::string& executableName = "tolvarin.scr",
                             const std::string& sourcePath = ProductPath());
     ~ProductProcess();
-    ProductProcess(const ProductProcess&) = delete;
-    ProductProcess& operator=(const ProductProcess&) = delete;
 
     const std::string& Folder() const { return folder.Path(); }
     std::string File(const std::string& name) const { return folder.File(name); }
@@ -134,12 +135,10 @@ private:
 // For its life, answers on this thread every error box ("エラー") as it
 // opens, keeping its text, and hands any other window becoming active to
 // other (if given).
-class ErrorBoxAnswerer {
+class ErrorBoxAnswerer : NoCopy {
 public:
     explicit ErrorBoxAnswerer(std::function<void(HWND)> other = nullptr);
     ~ErrorBoxAnswerer();
-    ErrorBoxAnswerer(const ErrorBoxAnswerer&) = delete;
-    ErrorBoxAnswerer& operator=(const ErrorBoxAnswerer&) = delete;
     std::vector<std::string> texts;
     std::function<void(HWND)> other;
 
@@ -156,12 +155,10 @@ void DeleteUsePasswordFlag();
 // The stand-in password check (fixture password.cpl) in the system folder,
 // where the program looks for the system's, for the object's life; answers
 // as the fixture reads them (a character per check, '1' once they run out).
-class SystemPasswordCheck {
+class SystemPasswordCheck : NoCopy {
 public:
     explicit SystemPasswordCheck(const char* answers = "");
     ~SystemPasswordCheck();
-    SystemPasswordCheck(const SystemPasswordCheck&) = delete;
-    SystemPasswordCheck& operator=(const SystemPasswordCheck&) = delete;
 
 private:
     std::string path;
@@ -169,12 +166,10 @@ private:
 
 // The Flash control's class id registered in this process's view of the
 // registry for the object's life (a key that was there is left alone).
-class StandInFlashControl {
+class StandInFlashControl : NoCopy {
 public:
     StandInFlashControl();
     ~StandInFlashControl();
-    StandInFlashControl(const StandInFlashControl&) = delete;
-    StandInFlashControl& operator=(const StandInFlashControl&) = delete;
 
 private:
     bool created = false;

@@ -80,9 +80,10 @@ TEST(SessionTest, ListOrderGoesOnAfterLastTakesInWhatIsSwitchedOnAndTheEntrysEnd
 // One session from the top of the list through every kind, the switch
 // closing each: what cannot be started gives the cover window, the Flash
 // file plays where the system has a Flash control, and every video format
-// plays full screen (fitted, as MoviePlayerTest shows), and goes on
-// playing (one clip of each device route, the AVI device, a mapped and an unmapped DirectShow one, is
-// watched until it has started over); a key ends the last one.
+// plays full screen (fitted, as MoviePlayerTest shows), and goes on playing:
+// one clip of each device route (the AVI device, which stops on its last
+// frame, a mapped and an unmapped DirectShow one, which go back to the
+// start) is watched until it has started over. A key ends the last one.
 TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
     enum Shows { kCover, kFlash, kMovie, kMovieWatched };
     struct Row { std::string name; Shows shows; std::string bytes; };  // bytes: written into the folder

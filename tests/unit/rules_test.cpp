@@ -63,11 +63,6 @@ TEST(SaverListRulesTest, NamesFoldersPathsAndFiles) {
         EXPECT_TRUE(IsListableFile(path)) << path;
     for (const char* path : {"movie.flv", "x.scr.txt", "scr", "", "noext", "clip.mp4.part"})
         EXPECT_FALSE(IsListableFile(path)) << path;
-    EXPECT_EQ(AddDialogFilter(),
-              "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|"
-              "FLASHファイル (*.swf)|*.swf|"
-              "動画ファイル (*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv)|"
-              "*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv||");
     EXPECT_TRUE(IsOwnSaverFile("C:\\Windows\\tolvarin.scr"));
     for (const char* path : {"C:\\WINDOWS\\TOLVARIN.SCR", "C:\\Windows\\mytolvarin.scr", "tolvarin.scr"})
         EXPECT_FALSE(IsOwnSaverFile(path)) << path;
@@ -102,9 +97,14 @@ TEST(SaverListRulesTest, SaverNamesAreReadWithoutRunningTheSaver) {
     EXPECT_EQ(shown("named.exe", true, true), "named.exe");
 }
 
-TEST(FileTextsTest, ConfigureLineWidePathsCaptionsAndMacroRows) {
+TEST(FileTextsTest, LaunchAndConfigureLinesWidePathsCaptionsAndMacroRows) {
     EXPECT_EQ(LaunchCommandLine("C:\\My Savers\\a b.scr", ConfigureOptions(reinterpret_cast<HWND>(0x1A2B))),
               "\"C:\\My Savers\\a b.scr\" /c:6699");
+    EXPECT_EQ(LaunchCommandLine("C:\\a.exe", ""), "\"C:\\a.exe\" ");
+    // A launch's working folder: up to the last backslash, a root kept whole.
+    const std::pair<std::string, std::string> folders[] = {{"C:\\root.exe", "C:\\"}, {"bare.exe", ""},
+        {"C:\\Games\\" + kSo + ".scr", "C:\\Games"}, {"C:\\" + kHyo + "\\" + kHyo + ".exe", "C:\\" + kHyo}};
+    for (const auto& row : folders) EXPECT_EQ(LaunchWorkingFolder(row.first), row.second) << row.first;
     // The owner as the signed decimal of the 32 bits the system uses.
     const struct { uintptr_t handle; const char* text; } handles[] = {
         {1234, "1234"}, {0x80000001u, "-2147483647"}, {0xFFFFFFFEu, "-2"}, {0x7FFFFFFFu, "2147483647"}, {0, "0"}};

@@ -39,12 +39,10 @@ protected:
 // tolvarin.ini in a folder of its own, its main window is a NoticeWindow, the
 // process's launch signal is set, and the fixtures log into folder's
 // fixture.log. What still runs from the folder is ended with the object.
-class TestApp {
+class TestApp : NoCopy {
 public:
     TestApp();
     ~TestApp();
-    TestApp(const TestApp&) = delete;
-    TestApp& operator=(const TestApp&) = delete;
 
     class ModuleApp : public App {
     public:
