@@ -161,9 +161,7 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly) {
 }
 
 HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& predicate) {
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (predicate(window)) return window;
-    }
+    for (HWND window : TopLevelWindowsOf(processId)) if (predicate(window)) return window;
     return nullptr;
 }
 
@@ -256,12 +254,6 @@ bool ProductProcess::WaitForExit(DWORD timeoutMs) const {
 
 bool ProductProcess::Running() const {
     return started.process && WaitForSingleObject(started.process, 0) == WAIT_TIMEOUT;
-}
-
-DWORD ProductProcess::ExitCode() const {
-    DWORD code = 0;
-    if (started.process) GetExitCodeProcess(started.process, &code);
-    return code;
 }
 
 void ProductProcess::Kill() {

@@ -119,7 +119,6 @@ public:
     bool Start(const std::string& arguments, const char* workingFolder = nullptr);
     bool WaitForExit(DWORD timeoutMs = 10000) const;
     bool Running() const;
-    DWORD ExitCode() const;
     DWORD Id() const { return started.id; }
     HANDLE Handle() const { return started.process; }
     void Kill();

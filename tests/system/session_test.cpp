@@ -124,9 +124,7 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
         // The picture moves; for the routes' clips twice the clip's second
         // later still: it started over.
         const DWORD shownAt = GetTickCount();
-        if (row.shows == kMovieWatched) {
-            test::WaitUntil([&] { return GetTickCount() - shownAt >= 2000; }, 3000);
-        }
+        if (row.shows == kMovieWatched) test::WaitUntil([&] { return GetTickCount() - shownAt >= 2000; }, 3000);
         int cx = 0, cy = 0;
         std::vector<COLORREF> before = test::CaptureClient(shown, &cx, &cy);
         EXPECT_TRUE(test::WaitUntil([&] { return test::CaptureClient(shown, &cx, &cy) != before; }, 3000));

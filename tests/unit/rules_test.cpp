@@ -6,7 +6,6 @@
 #include "players/LaunchRecord.h"
 #include "players/MouseMacro.h"
 #include "players/MovieFit.h"
-#include "players/SplitString.h"
 #include "session/EntryPool.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FileCommandText.h"
@@ -33,14 +32,10 @@ static std::string Ints(std::initializer_list<long long> values) {
 // cases; SplitString's pieces in the mouse macros' and the macro rows' tables;
 // EndsWithNoCase's (and so EqualsNoCase's and AsciiUpper's) in IsListableFile's
 // and in settings_test's KindOfPath table.
-TEST(TextUtilTest, AtoiReadingAndSplittingUpToACap) {
+TEST(TextUtilTest, AtoiReading) {
     const struct { const char* text; int value; } ints[] = {
         {"42", 42}, {"  -7x", -7}, {"+3", 3}, {"007", 7}, {"abc", 0}, {"", 0}, {nullptr, 0}, {"-", 0}};
     for (const auto& c : ints) EXPECT_EQ(ParseLeadingInt(c.text), c.value) << (c.text ? c.text : "null");
-    char text[] = "a,b,c,d";
-    char* pieces[4] = {};
-    EXPECT_EQ(SplitString(text, ",", pieces, 2), 2);
-    EXPECT_EQ(std::string(pieces[0]) + "|" + pieces[1] + "|" + (pieces[2] ? pieces[2] : "none"), "a|b|none");
 }
 
 TEST(SaverListRulesTest, NamesFoldersPathsAndFiles) {

@@ -1,6 +1,6 @@
 // The settings file through the application object's profile calls, the
-// typed settings over it, the stored form of the list, the settings dialog's
-// row model, the backup kept while the dialog is open, and the start-up: the
+// typed settings over it, the stored form of the list, the backup kept
+// while the dialog is open, and the start-up: the
 // role by the command line, what it fixes first, and the password flag it
 // holds back meanwhile.
 #include "app/SaverApp.h"
@@ -8,7 +8,6 @@
 #include "settings/SaverSettings.h"
 #include "settings/SettingsBackup.h"
 #include "tests/support/TestSupport.h"
-#include "ui/SaverListModel.h"
 
 #include <gtest/gtest.h>
 
@@ -125,28 +124,6 @@ TEST(SaverEntryTest, MarksAndKindsFromTheStoredValue) {
         {"C:\\a.scr", K::ScreenSaver}, {"C:\\A.SCR", K::ScreenSaver}, {"C:\\a.Exe", K::Program}, {"a.swf", K::Flash},
         {"C:\\a.avi", K::Movie}, {"C:\\a.mpeg", K::Movie}, {"scr", K::Movie}, {"", K::Movie}};
     for (const auto& c : kinds) EXPECT_EQ(KindOfPath(c.path), c.kind) << c.path;
-}
-
-TEST(SaverListModelTest, RowsKeepTheirPathsThroughInsertToggleMoveAndErase) {
-    SaverListModel rows;
-    auto paths = [&rows] {
-        Texts t;
-        for (const SaverEntry& row : rows.Entries()) t.push_back(row.StoredValue());
-        return Joined(t);
-    };
-    const struct { int at; SaverEntry entry; } inserts[] = {
-        {-1, {kOn, "C:\\a.scr"}}, {-1, {kOn, "C:\\b.exe"}}, {0, {kOff, "C:\\c.swf"}}, {9, {kOn, "C:\\d.avi"}}};
-    for (const auto& c : inserts) rows.Insert(c.at, c.entry);
-    EXPECT_EQ(paths(), "×C:\\c.swf|○C:\\a.scr|○C:\\b.exe|○C:\\d.avi");
-    rows.Toggle(0);
-    rows.Toggle(1);
-    rows.Move(3, 0);
-    rows.Move(1, 3);
-    EXPECT_EQ(paths(), "○C:\\d.avi|×C:\\a.scr|○C:\\b.exe|○C:\\c.swf");
-    EXPECT_EQ(std::to_string(rows.Find("c:\\B.EXE")) + std::to_string(rows.Find("C:\\e.exe")), "2-1");
-    rows.Erase(0);
-    rows.Erase(7);
-    EXPECT_EQ(std::to_string(rows.Count()) + rows.Path(0) + "|" + rows.Path(3), "3C:\\a.scr|");
 }
 
 TEST(SettingsBackupTest, RollBackRestoresOrRemovesAndNeverDeletesAFileThatExisted) {

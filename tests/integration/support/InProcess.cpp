@@ -31,11 +31,6 @@ bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs,
     }
 }
 
-bool NoticeWindow::Create() {
-    const char* className = RegisterWindowClass(0);
-    return className && CreateEx(0, className, "notices", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
-}
-
 LRESULT NoticeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kEndNoticeMessage) {
         notices.emplace_back(wParam, lParam);
@@ -50,7 +45,7 @@ LRESULT NoticeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 TestApp::TestApp() {
     app.SetProfileName(IniPath());
-    mainWindow.Create();
+    mainWindow.CreateEx(0, Window::RegisterWindowClass(0), "notices", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
     app.SetMainWindow(&mainWindow);
     signal = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetLaunchSignal(signal);
@@ -62,10 +57,7 @@ TestApp::~TestApp() {
     mainWindow.DestroyWindow();
     SetLaunchSignal(nullptr);
     CloseHandle(signal);
-    // Leave no WM_QUIT or stray message for the next test.
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    PumpQueued();  // no WM_QUIT or stray message is left for the next test
 }
 
 bool TestApp::Drain() {

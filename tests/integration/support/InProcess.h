@@ -26,7 +26,6 @@ bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000
 // The hidden main window of a test: it keeps every end notice it gets.
 class NoticeWindow : public Window {
 public:
-    bool Create();
     std::vector<std::pair<WPARAM, LPARAM>> notices;
     int markers = 0;
 
