@@ -470,12 +470,17 @@ TEST_F(DialogsTest, TheAboutBoxShowsTheVersionAndItsLinksOpenOnAClickOrEnterOnly
     // The lines from the module's version resource (this program links the product's).
     EXPECT_EQ(test::TextOf(d) + " / " + Text(d, IDC_ABOUT_VERSION) + " / " + Text(d, IDC_ABOUT_COPYRIGHT),
               TOLVARIN_ABOUT_CAPTION " / " TOLVARIN_NAME " version 1.50b / Copyright (C) 2026 トルヴァリン工房");
-    for (LinkLabel* link : {&web, &about.mailLink}) EXPECT_EQ(Look(*link), "normal");
+    for (LinkLabel* link : {&web, &about.mailLink}) {
+        SendMessageA(link->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link->Handle()), HTCLIENT);
+        EXPECT_EQ(Look(*link) + (link->Cursor() && GetCursor() == link->Cursor() ? " hand" : ""), "normal hand");
+    }
     // The web link's look after each message: mouse messages inside (1) or
     // outside (0) it, keys, and the focus given to it (1) or to OK (0).
     struct Step { UINT message; int where; const char* look; } steps[] = {
         {WM_MOUSEMOVE, 1, "hover"},   {WM_LBUTTONDOWN, 1, "hover"},  // takes the focus
         {WM_MOUSEMOVE, 0, "hover"},   {WM_LBUTTONUP, 0, "focus"},    // held out, released: nothing opens
+        {WM_MOUSEMOVE, 1, "hover"},{WM_RBUTTONDOWN, 1, "focus"},{WM_MOUSEMOVE, 1, "hover"},{WM_RBUTTONUP, 1, "focus"},
+        {WM_MOUSEMOVE, 1, "hover"},{WM_MBUTTONDOWN, 1, "focus"},{WM_MOUSEMOVE, 1, "hover"},{WM_MBUTTONUP, 1, "focus"},
         {WM_MOUSEMOVE, 1, "hover"},   {WM_MOUSEMOVE, 0, "focus"},    // left with no button held
         {WM_MOUSEMOVE, 1, "hover"},   {WM_LBUTTONDOWN, 1, "hover"},  {WM_MOUSEMOVE, 0, "hover"},
         {WM_MOUSEMOVE, 1, "hover"},   {WM_LBUTTONUP, 1, "focus"},    // out and back in: opens

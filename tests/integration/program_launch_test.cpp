@@ -202,7 +202,7 @@ TEST_F(LaunchTest, AProgramGetsItsOptionsAndStartMacroAndItsOwnEndUndoesTheWatch
     EXPECT_EQ(NoticesNow(), kOneNotice);
 }
 
-// The watch is a window owned by the program's window; it hides
+// The watch is a 1 x 1 pixel popup owned by the program's window; it hides
 // the cursor and counts off the first moves; a move away from the reference
 // then ends the program, which is terminated when it ignores its WM_CLOSE.
 // Meanwhile, as both wait out a bound, a slow starter's window is found on
@@ -214,6 +214,10 @@ TEST_F(LaunchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWindowIsF
     ASSERT_TRUE(RunWatched());
     HWND dialog = watch.Handle();
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), record.ProgramWindow());
+    EXPECT_TRUE((GetWindowLongA(dialog, GWL_STYLE) & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_VISIBLE)) ==
+                    (WS_POPUP | WS_VISIBLE) && (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TRANSPARENT));
+    RECT rect = {};
+    EXPECT_TRUE(GetWindowRect(dialog, &rect) && rect.right - rect.left == 1 && rect.bottom - rect.top == 1);
     EXPECT_EQ(CursorCount(), cursor - 1);
 
     // A release (as after the watch's own press) arms the watch anew: moves sent straight to it now

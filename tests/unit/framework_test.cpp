@@ -1,13 +1,14 @@
 // The window base, dialogs and the message loop of our framework layer.
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-
-// The test dialog's ids (unit_tests.rc).
-enum { IDD_TEST_DIALOG = 900, IDC_TEST_EDIT = 1001, IDC_TEST_CHECK, IDC_TEST_COMBO };
+// A template with one control of each kind the data exchange moves: the settings dialog's.
+enum { IDD_TEST_DIALOG = IDD_SETTINGS, IDC_TEST_EDIT = IDC_MINUTES, IDC_TEST_CHECK = IDC_TIMER_ON };
+enum { IDC_TEST_COMBO = IDC_ORDER };
 static const char* PlainClass() { return Window::RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
 
 // Records its messages, takes every queued key press meant for it or its
