@@ -242,7 +242,7 @@ ProductProcess::~ProductProcess() {
 
 bool ProductProcess::Start(const std::string& arguments, const char* workingFolder) {
     if (started.process) CloseHandle(started.process);
-    SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", folder.File("fixture.log").c_str());  // another's may be set
+    SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", folder.File("fixture.log").c_str());  // whoever set it last
     started = StartProcess("\"" + executablePath + "\"" + (arguments.empty() ? "" : " " + arguments),
                            workingFolder);
     return started.process != nullptr;

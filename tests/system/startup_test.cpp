@@ -28,11 +28,6 @@ void ExpectFlag(DWORD flag, const ProductProcess& p, const char* passLock) {
     EXPECT_EQ(test::GetUsePasswordFlag(), flag);
     EXPECT_EQ(p.ReadIni("OTHER", "PassLock"), passLock);
 }
-void PlaceDecoys(const ProductProcess& p) {
-    for (const char* name : {"version.dll", "msvfw32.dll", "mpr.dll", "password.cpl"}) {
-        p.PlaceFixture("decoy_library.dll", name);
-    }
-}
 // A second process of a role ends at once and leaves the flag and its own
 // left-over PassLock as it found them.
 void ExpectTakenRole(const char* arguments) {
@@ -50,7 +45,9 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;version,msvfw32,mpr,password.cpl=n,b");
     test::SetUsePasswordFlag(5);
     ProductProcess p("表 Name.exe");
-    PlaceDecoys(p);
+    for (const char* name : {"version.dll", "msvfw32.dll", "mpr.dll", "password.cpl"}) {
+        p.PlaceFixture("decoy_library.dll", name);
+    }
     p.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + p.PlaceFixture("test_program.exe", "prog.exe") + "\r\n");
     test::TempFolder elsewhere;
     // The settings dialog, owned by the window named after "/c:".
@@ -123,23 +120,18 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
 
     // A session showing a Flash movie, which a real key ends (pressed until
     // the player, shown a moment ago, has the keyboard); then the password.
-    {
-        ProductProcess q;
-        PlaceDecoys(q);
-        test::SystemPasswordCheck passwordCheck;
-        test::StandInFlashControl flashControl;
-        test::WriteFileBytes(q.File("clip.swf"), "FWS");
-        q.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + q.File("clip.swf") + "\r\n");
-        ASSERT_TRUE(q.Start("/s"));
-        auto flashPlayer = [](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; };
-        ASSERT_NE(q.WaitForWindow(flashPlayer), nullptr);
-        ASSERT_TRUE(test::WaitUntil([&] {
-            test::PressKey(VK_SPACE);
-            return q.WaitForExit(200);
-        }));
-        EXPECT_EQ(q.Log().Lines("verify "), std::vector<std::string>{"verify flag=1 answer=1"});
-        EXPECT_EQ(q.Log().Value("decoy "), "") << "a library beside the program was loaded";
-    }
+    test::SystemPasswordCheck passwordCheck;
+    test::StandInFlashControl flashControl;
+    test::WriteFileBytes(p.File("clip.swf"), "FWS");
+    p.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + p.File("clip.swf") + "\r\n");
+    ASSERT_TRUE(p.Start("/s"));
+    auto flashPlayer = [](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; };
+    ASSERT_NE(p.WaitForWindow(flashPlayer), nullptr);
+    ASSERT_TRUE(test::WaitUntil([&] {
+        test::PressKey(VK_SPACE);
+        return p.WaitForExit(200);
+    }));
+    EXPECT_EQ(p.Log().Lines("verify "), std::vector<std::string>{"verify flag=1 answer=1"});
     test::DeleteUsePasswordFlag();
     SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=");
     EXPECT_EQ(p.Log().Value("decoy "), "") << "a library beside the program was loaded";

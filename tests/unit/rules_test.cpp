@@ -58,6 +58,11 @@ TEST(SaverListRulesTest, NamesFoldersPathsAndFiles) {
         EXPECT_TRUE(IsListableFile(path)) << path;
     for (const char* path : {"movie.flv", "x.scr.txt", "scr", "", "noext", "clip.mp4.part"})
         EXPECT_FALSE(IsListableFile(path)) << path;
+    EXPECT_EQ(AddDialogFilter(),
+              "スクリーンセーバー (*.scr)|*.scr|実行可能ファイル (*.exe)|*.exe|"
+              "FLASHファイル (*.swf)|*.swf|"
+              "動画ファイル (*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv)|"
+              "*.avi;*.mpg;*.mpeg;*.mp4;*.m4v;*.mov;*.mkv;*.wmv||");
     EXPECT_TRUE(IsOwnSaverFile("C:\\Windows\\tolvarin.scr"));
     for (const char* path : {"C:\\WINDOWS\\TOLVARIN.SCR", "C:\\Windows\\mytolvarin.scr", "tolvarin.scr"})
         EXPECT_FALSE(IsOwnSaverFile(path)) << path;

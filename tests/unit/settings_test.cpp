@@ -170,6 +170,9 @@ TEST(SettingsBackupTest, RollBackRestoresOrRemovesAndNeverDeletesAFileThatExiste
     EXPECT_EQ(kept, (Texts{folder.File("backup (1).ini"), folder.File("backup (2).ini")}));
     EXPECT_EQ(test::ReadFileBytes(kept[0]) + test::ReadFileBytes(kept[1]), a + b);
     EXPECT_FALSE(test::FileExists(copy));
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    EXPECT_EQ(SettingsBackup::DefaultBackupPath(), std::string(temp) + "\\tolvarin.ini");
 }
 
 TEST(StartUpTest, FirstArgumentChoosesTheRoleAndTheSettingsParent) {
