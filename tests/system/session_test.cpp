@@ -230,6 +230,12 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
         EXPECT_TRUE(test::WaitUntil(covered));
         EXPECT_EQ(test::GetUsePasswordFlag(), 0u);
         test::SaveScreenshot(std::string("monitors_") + rows[i].what, &both);
+        // The covers follow a change of the monitors without taking the
+        // activation away from the entry.
+        SendMessageA(host, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+        EXPECT_TRUE(test::WaitUntil(covered));
+        EXPECT_FALSE(HasRect(GetForegroundWindow(), second));
+        EXPECT_TRUE(up(rows[i].caption, rows[i].ours));
         if (i == 3) {  // moves leave this program running; the user quits it
             EXPECT_FALSE(test::MoveMouseUntil([&] { return checkCount() > i; }, 2000, second.left + 200));
             PostMessageA(FindWindowA(nullptr, "test_program"), WM_CLOSE, 0, 0);
