@@ -59,11 +59,17 @@ HWND OpenMovie(const std::string& clip) {
 
 TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsTheCloseCommandAndAlwaysNotifies) {
     test::TestApp app;
-    std::set<COLORREF> seen;
+    // Nothing in this process seeds the generator; blue, green, red are drawn in that order.
+    std::set<COLORREF> expected, seen;
+    for (std::srand(1); expected.size() < 12;) {
+        int blue = std::rand() % 256, green = std::rand() % 256;
+        expected.insert(RGB(std::rand() % 256, green, blue));
+    }
+    std::srand(1);
     HWND cover = OpenCover(app.mainWindow.Handle());
     ExpectFullScreen(app, cover, {0, 0, W, H});
     // Black but for the glyph in its cell (a quarter of the height from the
-    // middle each way), in a new colour each second.
+    // middle each way), in a new colour of the generator's each second.
     bool onlyInCell = true;
     ASSERT_TRUE(test::PumpAppUntil([&] {
         int width = 0, height = 0;
@@ -80,6 +86,7 @@ TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsTheCloseCommandAndAlwa
         return seen.size() >= 3;
     }, 4000)) << "expected three colours in four seconds, one a second";
     EXPECT_TRUE(onlyInCell);
+    for (COLORREF colour : seen) EXPECT_EQ(expected.count(colour), 1u) << std::hex << colour;
     SendMessageA(cover, WM_SYSCOMMAND, SC_CLOSE, 0);
     ExpectNoNotice(app, cover);
     SendMessageA(cover, WM_SYSCOMMAND, SC_CLOSE | 1, 0);  // only the exact commands are swallowed
