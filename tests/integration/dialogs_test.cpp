@@ -299,8 +299,7 @@ TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefus
     for (const char* sub : {"b", "c", "表"}) CreateDirectoryA(folder.File(sub).c_str(), nullptr);
     for (const char* name : {"P.scr", "Q.mp4", "R.mkv", "b\\movie.flv", "b\\tolvarin.scr", "c\\TOLVARIN.SCR"})
         file(name);
-    const std::string saver = folder.File("Named.SCR"), in = folder.Path();
-    ASSERT_TRUE(test::CopyFileTo(test::FixturePath("named_saver.scr"), saver));
+    const std::string saver = folder.PlaceFixture("named_saver.scr", "Named.SCR"), in = folder.Path();
     std::string many;  // more than 10000 bytes of names
     for (int i = 100; i < 230; ++i) {
         const std::string name = std::to_string(i) + std::string(72, 'n') + ".exe";
@@ -460,6 +459,13 @@ std::string Look(LinkLabel& label) {
     if (label.TextColor() != (focused ? LinkLabel::kFocusColor : LinkLabel::kNormalColor)) return "wrong colour";
     return focused ? "focus" : "normal";
 }
+// The screen shows the label's text in blue.
+bool ShowsBlue(HWND label) {
+    int width = 0, height = 0;
+    for (COLORREF c : test::CaptureClient(label, &width, &height))
+        if (GetBValue(c) > 200 && GetRValue(c) < 80 && GetGValue(c) < 80) return true;
+    return false;
+}
 
 TEST_F(DialogsTest, TheAboutBoxShowsTheVersionAndItsLinksOpenOnAClickOrEnterOnly) {
     ASSERT_GT(RecordShellOpens(), 0);
@@ -471,6 +477,7 @@ TEST_F(DialogsTest, TheAboutBoxShowsTheVersionAndItsLinksOpenOnAClickOrEnterOnly
     EXPECT_EQ(test::TextOf(d) + " / " + Text(d, IDC_ABOUT_VERSION) + " / " + Text(d, IDC_ABOUT_COPYRIGHT),
               TOLVARIN_ABOUT_CAPTION " / " TOLVARIN_NAME " version 1.50b / Copyright (C) 2026 トルヴァリン工房");
     for (LinkLabel* link : {&web, &about.mailLink}) {
+        EXPECT_TRUE(test::PumpAppUntil([&] { return ShowsBlue(link->Handle()); }));
         SendMessageA(link->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link->Handle()), HTCLIENT);
         EXPECT_EQ(Look(*link) + (link->Cursor() && GetCursor() == link->Cursor() ? " hand" : ""), "normal hand");
     }

@@ -47,10 +47,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-bool CopyFileTo(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
-}
-
 std::string NoiseBytes(size_t size) {
     std::string bytes(size, '\0');
     unsigned seed = 1;
@@ -90,7 +86,7 @@ TempFolder::~TempFolder() {
 std::string TempFolder::PlaceFixture(const std::string& fixture, const std::string& relativePath) const {
     const std::string target = File(relativePath);
     SHCreateDirectoryExA(nullptr, target.substr(0, target.rfind('\\')).c_str(), nullptr);
-    CopyFileTo(FixturePath(fixture), target);
+    CopyFileA(FixturePath(fixture).c_str(), target.c_str(), FALSE);
     return target;
 }
 
@@ -232,7 +228,7 @@ HWND FixtureLog::Window(const std::string& name) const {
 
 ProductProcess::ProductProcess(const std::string& executableName, const std::string& sourcePath)
     : folder("tlvp"), log(folder.File("fixture.log")), executablePath(folder.File(executableName)) {
-    CopyFileTo(sourcePath, executablePath);
+    CopyFileA(sourcePath.c_str(), executablePath.c_str(), FALSE);
 }
 
 ProductProcess::~ProductProcess() {
@@ -316,7 +312,7 @@ SystemPasswordCheck::SystemPasswordCheck(const char* answers) {
     char folder[MAX_PATH] = {};
     GetSystemDirectoryA(folder, MAX_PATH);
     path = std::string(folder) + "\\password.cpl";
-    CopyFileTo(FixturePath("password.cpl"), path);
+    CopyFileA(FixturePath("password.cpl").c_str(), path.c_str(), FALSE);
 }
 
 SystemPasswordCheck::~SystemPasswordCheck() { DeleteFileA(path.c_str()); }

@@ -27,7 +27,6 @@ std::string FixturePath(const std::string& fileName);
 bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool CopyFileTo(const std::string& from, const std::string& to);
 // size bytes of noise, the same every time: a file no decoder can read.
 std::string NoiseBytes(size_t size = 20000);
 std::string ReadIniString(const std::string& path, const char* section, const char* key,

@@ -82,8 +82,7 @@ TEST(SaverListRulesTest, SaverNamesAreReadWithoutRunningTheSaver) {
         return DisplayNameOf(folder.File(name), withExtension, saverName);
     };
     for (std::string fixture : {"named_saver.scr", "named_saver64.scr"}) {
-        std::string copy = folder.File("Copy_" + fixture);
-        ASSERT_TRUE(test::CopyFileTo(test::FixturePath(fixture), copy));
+        const std::string copy = folder.PlaceFixture(fixture, "Copy_" + fixture);
         EXPECT_EQ(shown("Copy_" + fixture, true, false) + "|" + shown("Copy_" + fixture, false, true),
                   "テスト用セーバー|Copy_" + fixture);
         EXPECT_FALSE(test::FileExists(copy + ".ran")) << fixture;
@@ -92,7 +91,7 @@ TEST(SaverListRulesTest, SaverNamesAreReadWithoutRunningTheSaver) {
     FreeLibrary(LoadLibraryA(loaded.c_str()));
     EXPECT_TRUE(test::FileExists(loaded + ".ran"));
     test::WriteFileBytes(folder.File("note.scr"), "not a program");
-    ASSERT_TRUE(test::CopyFileTo(test::FixturePath("named_saver.scr"), folder.File("named.exe")));
+    folder.PlaceFixture("named_saver.scr", "named.exe");
     EXPECT_EQ(shown("note.scr", true, true) + "|" + shown("missing.scr", true, false), "note.scr|missing");
     EXPECT_EQ(shown("named.exe", true, true), "named.exe");
 }
