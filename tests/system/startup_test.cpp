@@ -112,6 +112,8 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     // The system destroys its preview window: the process ends with it.
     DestroyWindow(preview);
     EXPECT_TRUE(test::WaitUntil([&] { return !p.Running(); }, 10000, 20, true));
+    DWORD code = 1;
+    EXPECT_TRUE(GetExitCodeProcess(p.Handle(), &code) && code == 0);
     ExpectFlag(1, p, "0");
     test::SetUsePasswordFlag(3);
     ASSERT_TRUE(p.Start("/a 0"));
