@@ -519,8 +519,9 @@ int Screen(int index) {
     return value;
 }
 
-// What does not fit in dialog: a control reaching beyond its client area, or
-// a label, button or box whose text needs more room than the control gives.
+// What does not fit in dialog: a control reaching beyond its client area, a
+// label, button or box whose text needs more room than the control gives, or
+// a list's column narrower than a row's text with the room the list keeps.
 std::vector<std::string> LayoutProblems(HWND dialog) {
     std::vector<std::string> problems;
     RECT client = {};
@@ -534,6 +535,13 @@ std::vector<std::string> LayoutProblems(HWND dialog) {
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
         if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom)
             problems.push_back(name + " reaches beyond the dialog");
+        const int columns = kind == "SysListView32" ? Header_GetItemCount(ListView_GetHeader(control)) : 0;
+        for (int cell = 0; cell < columns * ListView_GetItemCount(control); ++cell) {  // row by row
+            char cellText[64] = {};
+            ListView_GetItemText(control, cell / columns, cell % columns, cellText, sizeof cellText);
+            const int needs = ListView_GetStringWidth(control, cellText) + MulDiv(10, Screen(LOGPIXELSY), 96);
+            if (needs > ListView_GetColumnWidth(control, cell % columns)) problems.push_back(name + " cell " + cellText);
+        }
         const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & BS_TYPEMASK;
         const bool button = _stricmp(kind.c_str(), "Button") == 0;
         // Pictures, frames, edits, lists and combo boxes show no label.

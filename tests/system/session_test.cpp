@@ -223,16 +223,15 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     };
     ASSERT_TRUE(s.Start(list, "[OTHER]\r\nOrder=2\r\n[EXE_CONFIG]\r\n" + program + "@mouse=1\r\n" + program +
                         "@option=/confirm\r\n" + program + "@finish=ENT\r\n"));
-    HWND host = s.host;
     for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(rows[i].what);
-        ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(host) && up(rows[i].caption, rows[i].ours); }));
+        ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(s.host) && up(rows[i].caption, rows[i].ours); }));
         EXPECT_TRUE(test::WaitUntil(covered));
         EXPECT_EQ(test::GetUsePasswordFlag(), 0u);
         test::SaveScreenshot(std::string("monitors_") + rows[i].what, &both);
         // The covers follow a change of the monitors without taking the
         // activation away from the entry.
-        SendMessageA(host, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+        SendMessageA(s.host, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
         EXPECT_TRUE(test::WaitUntil(covered));
         EXPECT_FALSE(HasRect(GetForegroundWindow(), second));
         EXPECT_TRUE(up(rows[i].caption, rows[i].ours));
@@ -241,7 +240,7 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
             PostMessageA(FindWindowA(nullptr, "test_program"), WM_CLOSE, 0, 0);
         }
         // The last move comes during a switch back to E1: one end, one check.
-        if (i == 5) PostMessageA(host, WM_TIMER, kSwitchTimerId, 0);
+        if (i == 5) PostMessageA(s.host, WM_TIMER, kSwitchTimerId, 0);
         ASSERT_TRUE(test::MoveMouseUntil([&] { return checkCount() > i; }, 20000, second.left + 200));
         EXPECT_TRUE(!rows[i].loggedAtEnd || p.Log().Wait(rows[i].loggedAtEnd)) << rows[i].loggedAtEnd;
     }

@@ -36,10 +36,6 @@ LRESULT NoticeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         notices.emplace_back(wParam, lParam);
         return 0;
     }
-    if (message == kMarkerMessage) {
-        ++markers;
-        return 0;
-    }
     return Window::WindowProc(message, wParam, lParam);
 }
 
@@ -61,9 +57,9 @@ TestApp::~TestApp() {
 }
 
 bool TestApp::Drain() {
-    int before = mainWindow.markers;
+    bool back = false;
     PostMessageA(mainWindow.Handle(), kMarkerMessage, 0, 0);
-    return PumpAppUntil([&] { return mainWindow.markers > before; });
+    return PumpAppUntil([&] { return back; }, 5000, [&](const MSG& m) { back = back || m.message == kMarkerMessage; });
 }
 
 }  // namespace test

@@ -27,7 +27,6 @@ bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000
 class NoticeWindow : public Window {
 public:
     std::vector<std::pair<WPARAM, LPARAM>> notices;
-    int markers = 0;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
