@@ -1,9 +1,9 @@
 // The settings dialog, the per-file settings dialogs and the about box, made
 // in-process from their real templates (modeless: OK and Cancel hide them)
 // and driven through their controls, and laid out at the system DPI (96;
-// scripts/test.sh runs that test once more at 144). Every error box is answered as it
-// opens, its text kept, and so is the open-file dialog, the names asked for
-// typed into its name field. The program's calls of
+// scripts/test.sh runs that test once more at 144). Every error box is
+// answered as it opens, its text kept, and so is the open-file dialog, the
+// names asked for typed into its name field. The program's calls of
 // ShellExecuteA are recorded instead of opening anything.
 #include "res/resource.h"
 #include "session/CoverWindow.h"
@@ -540,7 +540,8 @@ std::vector<std::string> LayoutProblems(HWND dialog) {
             char cellText[64] = {};
             ListView_GetItemText(control, cell / columns, cell % columns, cellText, sizeof cellText);
             const int needs = ListView_GetStringWidth(control, cellText) + MulDiv(10, Screen(LOGPIXELSY), 96);
-            if (needs > ListView_GetColumnWidth(control, cell % columns)) problems.push_back(name + " cell " + cellText);
+            if (needs > ListView_GetColumnWidth(control, cell % columns))
+                problems.push_back(name + " cell " + cellText);
         }
         const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & BS_TYPEMASK;
         const bool button = _stricmp(kind.c_str(), "Button") == 0;
