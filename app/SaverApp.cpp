@@ -72,13 +72,15 @@ BOOL SaverApp::InitInstance() {
 }
 
 int SaverApp::ExitInstance() {
+    // What the role started and stopped has kStopTimeoutMs to close before
+    // its launch thread ends it: nothing outlives the process.
+    WaitForAllLaunches(kStopTimeoutMs + 5000);
     if (passLock) RestoreUsePasswordFlag(*this);
     return App::ExitInstance();
 }
 
 bool SaverApp::CreateRoleEvent(const char* name) {
     sessionEvent = CreateEventA(nullptr, TRUE, FALSE, name);
-    SetLaunchSignal(sessionEvent);
     return sessionEvent != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
 }
 

@@ -23,8 +23,8 @@ public:
     // The parent of the settings dialog: "/c:<decimal handle>", else none.
     static HWND SettingsParent(int argumentCount, char** arguments);
 
-    // The role's named event, which is also the program launcher's signal
-    // (SetLaunchSignal). Lives until the process ends.
+    // The role's named event, which keeps a second process of the role from
+    // running. Lives until the process ends.
     HANDLE sessionEvent = nullptr;
     // true when the password flag must be switched on again at exit.
     bool passLock = false;

@@ -1,6 +1,7 @@
 #include "players/FlashPlayerWindow.h"
 
 #include "framework/App.h"
+#include "players/SaverInput.h"
 #include "players/WindowIds.h"
 #include "res/resource.h"
 #include "settings/SaverSettings.h"
@@ -38,7 +39,7 @@ bool FlashPlayerWindow::FlashControlRegistered() {
 
 FlashPlayerWindow::~FlashPlayerWindow() = default;
 
-BOOL FlashPlayerWindow::Play(const char* path) {
+BOOL FlashPlayerWindow::Play(const char* path, LPARAM tag) {
     App* app = App::Instance();
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -53,8 +54,8 @@ BOOL FlashPlayerWindow::Play(const char* path) {
         return FailCreation();
     }
     // From here on every failure destroys the window, and PostNcDestroy
-    // posts the end notice and frees the object.
-    endNoticeDue = true;
+    // frees the object; the end notice is due only once the movie shows.
+    noticeTag = tag;
     HWND owner = app ? app->MainWindowHandle() : nullptr;
     if (!CreateEx(WS_EX_TOPMOST, className, TOLVARIN_PLAYER_CAPTION, WS_POPUP | WS_VISIBLE, rect,
                   owner, 0)) {
@@ -107,6 +108,7 @@ BOOL FlashPlayerWindow::Play(const char* path) {
         StartMacroTimer(MacroStepPeriodMs(steps[0].time, 0));
         stepIndex = 0;
     }
+    endNoticeDue = true;
     return TRUE;
 }
 
@@ -146,6 +148,8 @@ BOOL FlashPlayerWindow::PreTranslateMessage(MSG* message) {
     switch (message->message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+        if (IsOwnInput()) break;
+        [[fallthrough]];
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -187,7 +191,7 @@ LRESULT FlashPlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 
 void FlashPlayerWindow::PostNcDestroy() {
     App* app = App::Instance();
-    if (app && endNoticeDue) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
+    if (app && endNoticeDue) app->PostToMainWindow(kEndNoticeMessage, 0, noticeTag);
     if (cursorHidden) ShowCursor(TRUE);
     if (browser) {
         browser->Release();

@@ -28,11 +28,10 @@ public:
     // the registry (so for its own bitness).
     static bool FlashControlRegistered();
 
-    // Shows the movie and starts its macro. TRUE: on the screen and owning
-    // itself. FALSE: the object is gone; nothing was posted when the file
-    // does not exist or the system has no Flash control, the end notice
-    // when a later stage failed.
-    virtual BOOL Play(const char* path);
+    // Shows the movie and starts its macro; its end notice will carry tag.
+    // TRUE: on the screen and owning itself. FALSE: the object is gone and
+    // nothing was posted, whatever stage failed.
+    virtual BOOL Play(const char* path, LPARAM tag = 0);
 
     BOOL PreTranslateMessage(MSG* message) override;
 
@@ -53,8 +52,9 @@ private:
     int lastMouseX = -1;
     int lastMouseY = -1;
     bool clickPending = false;
-    // Whether going away posts the end notice: only once creation was tried.
+    // Whether going away posts the end notice: only once the movie shows.
     bool endNoticeDue = false;
+    LPARAM noticeTag = 0;
     int stepIndex = -1;
     bool cursorHidden = false;
 };

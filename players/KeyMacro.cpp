@@ -1,5 +1,7 @@
 #include "players/KeyMacro.h"
 
+#include "players/WindowIds.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -56,8 +58,8 @@ char TakeField(const char* text, char (&field)[kFieldLength + 1]) {
 
 class KeyboardSink : public KeyEventSink {
 public:
-    void Press(BYTE code) override { keybd_event(code, 0, 0, 0); }
-    void Release(BYTE code) override { keybd_event(code, 0, KEYEVENTF_KEYUP, 0); }
+    void Press(BYTE code) override { keybd_event(code, 0, 0, kOwnInputTag); }
+    void Release(BYTE code) override { keybd_event(code, 0, KEYEVENTF_KEYUP, kOwnInputTag); }
     void Pause() override { Sleep(kPauseMs); }
 };
 

@@ -4,51 +4,129 @@
 #include "framework/TextUtil.h"
 #include "framework/Thread.h"
 
+#include <atomic>
 #include <cstring>
 #include <utility>
 #include <vector>
 
-LaunchRecord::~LaunchRecord() {
-    Stop();
-    Clear();
-}
-
-void LaunchRecord::Stop() {
-    if (!ThreadRunning()) return;
-    // Taken from the thread, which then posts no end notice for it.
-    HWND program = state ? state->window.exchange(nullptr) : nullptr;
-    if (program) PostMessageA(program, WM_CLOSE, 0, 0);
-    if (process &&
-        WaitForSingleObject(process.get(), program ? kStopTimeoutMs : 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process.get(), 0);
-    }
-    WaitForThread();
-}
-
-void LaunchRecord::Clear() {
-    thread.reset();
-    process.reset();
-    state.reset();
-}
-
-HWND LaunchRecord::ProgramWindow() const { return state ? state->window.load() : nullptr; }
-
-bool LaunchRecord::ThreadRunning() const {
-    DWORD code = 0;
-    return thread && GetExitCodeThread(thread.get(), &code) && code == STILL_ACTIVE;
-}
-
-void LaunchRecord::WaitForThread() const {
-    if (thread) WaitForSingleObject(thread.get(), INFINITE);
-}
-
 namespace {
-HANDLE processLaunchSignal = nullptr;
+
+// How long a program whose window is up may take to wait for input before
+// its start notice goes out, so that a start macro meets a program ready
+// for it.
+constexpr DWORD kInputIdleMs = 1000;
+// How often a running program's windows are looked at.
+constexpr DWORD kWindowWatchPeriodMs = 200;
+// How long the thread waits for a terminated process to be gone.
+constexpr DWORD kTerminationMs = 5000;
+
+unsigned __stdcall LaunchThread(void* argument);
+
+// The launch threads of the process, so that its end can wait for them.
+// Touched on the user-interface thread only.
+std::vector<UniqueHandle>& Launches() {
+    static std::vector<UniqueHandle> launches;
+    return launches;
 }
 
-void SetLaunchSignal(HANDLE signal) { processLaunchSignal = signal; }
+}  // namespace
 
-HANDLE LaunchSignal() { return processLaunchSignal; }
+// What the launch thread works on, shared between the record and the
+// thread, so that a record going away or starting again while its program
+// still ends leaves the thread nothing freed to write to.
+struct LaunchState {
+    std::string path;
+    std::string options;
+    LPARAM tag = 0;
+    DWORD windowSearchMs = kWindowSearchTimeoutMs;
+    // Set by the record to have the program ended; manual-reset.
+    UniqueHandle stop{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    // Written once by the thread, closed only with the state.
+    std::atomic<HANDLE> process{nullptr};
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> starting{true};
+    // Read by the thread once stop is set.
+    std::atomic<bool> notifyEnd{true};
+    std::atomic<DWORD> closeTimeoutMs{0};
+
+    ~LaunchState() {
+        if (HANDLE handle = process.load()) CloseHandle(handle);
+    }
+    void Post(UINT message, WPARAM wParam) const {
+        if (App* app = App::Instance()) app->PostToMainWindow(message, wParam, tag);
+    }
+    void PostOutcome(LaunchOutcome outcome) {
+        starting = false;
+        Post(kStartNoticeMessage, static_cast<WPARAM>(outcome));
+    }
+};
+
+LaunchRecord::~LaunchRecord() { Stop(); }
+
+bool LaunchRecord::Start(const std::string& startPath, const std::string& options, LPARAM tag) {
+    Stop();
+    path = startPath;
+    state = std::make_shared<LaunchState>();
+    state->path = startPath;
+    state->options = options;
+    state->tag = tag;
+    state->windowSearchMs = windowSearchMs;
+    if (!state->stop) {
+        state.reset();
+        return false;
+    }
+    auto* argument = new std::shared_ptr<LaunchState>(state);
+    thread.reset(StartWorkerThread(&LaunchThread, argument));
+    if (!thread) {
+        delete argument;
+        state.reset();
+        return false;
+    }
+    auto& launches = Launches();
+    for (size_t i = launches.size(); i-- > 0;) {
+        if (WaitForSingleObject(launches[i].get(), 0) != WAIT_TIMEOUT) launches.erase(launches.begin() + i);
+    }
+    HANDLE own = nullptr;
+    if (DuplicateHandle(GetCurrentProcess(), thread.get(), GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0)) {
+        launches.emplace_back(own);
+    }
+    return true;
+}
+
+HWND LaunchRecord::ProgramWindow() const { return state && !state->starting ? state->window.load() : nullptr; }
+
+HANDLE LaunchRecord::Process() const { return state ? state->process.load() : nullptr; }
+
+bool LaunchRecord::Running() const { return thread && WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT; }
+
+bool LaunchRecord::Starting() const { return Running() && state->starting; }
+
+bool LaunchRecord::Stopping() const {
+    return Running() && WaitForSingleObject(state->stop.get(), 0) == WAIT_OBJECT_0;
+}
+
+LPARAM LaunchRecord::Tag() const { return state ? state->tag : 0; }
+
+void LaunchRecord::Stop(bool notifyEnd, bool closePosted) {
+    if (!Running()) return;
+    if (Stopping()) {
+        // Stopped already: only the end notice can still be given up.
+        if (!notifyEnd) state->notifyEnd = false;
+        return;
+    }
+    state->notifyEnd = notifyEnd;
+    // A window found after this look gets no WM_CLOSE, so no time either.
+    HWND program = state->starting ? nullptr : state->window.load();
+    if (program && !closePosted) PostMessageA(program, WM_CLOSE, 0, 0);
+    state->closeTimeoutMs = program ? kStopTimeoutMs : 0;
+    SetEvent(state->stop.get());
+}
+
+bool WaitForAllLaunches(DWORD timeoutMs) {
+    std::vector<HANDLE> handles;
+    for (const UniqueHandle& launch : Launches()) handles.push_back(launch.get());
+    return WaitHandlingMessages(handles, timeoutMs);
+}
 
 std::string LaunchCommandLine(const std::string& path, const std::string& options) {
     return "\"" + path + "\" " + options;
@@ -62,42 +140,11 @@ std::string LaunchWorkingFolder(const std::string& path) {
     return path.substr(0, slash);
 }
 
-HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* options,
-                 HANDLE signal) {
-    record.Stop();
-    record.Clear();
-    record.path = path;
-    if (!signal) signal = LaunchSignal();
-    if (!signal) return nullptr;
-
-    auto state = std::make_shared<LaunchState>();
-    state->path = path;
-    state->options = options ? options : "";
-    state->signal = signal;
-    state->windowSearchMs = record.windowSearchMs;
-    record.state = state;
-
-    // One signal per launch: cleared before the thread may give it, so that
-    // a thread that signals before this thread waits is not missed, and
-    // cleared again after the wait, so that no later wait finds it given.
-    ResetEvent(signal);
-    auto* argument = new std::shared_ptr<LaunchState>(state);
-    record.thread.reset(StartWorkerThread(&LaunchThread, argument));
-    if (!record.thread) {
-        delete argument;
-        return nullptr;
-    }
-    WaitForSingleObject(signal, INFINITE);
-    ResetEvent(signal);
-
-    record.process = std::move(state->process);
-    return record.ProgramWindow();
-}
-
 namespace {
 
 struct WindowSearch {
     DWORD processId;
+    bool visibleOnly;
     HWND found;
 };
 
@@ -106,6 +153,7 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId) return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
     // The system's own input-method windows, made for a thread as it makes
     // its first window, are never the program's: a search that looks while
     // a slow starter makes its window could otherwise take one of them.
@@ -118,8 +166,8 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-HWND FindProcessWindow(DWORD processId) {
-    WindowSearch search = {processId, nullptr};
+HWND FindProcessWindow(DWORD processId, bool visibleOnly) {
+    WindowSearch search = {processId, visibleOnly, nullptr};
     EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -138,6 +186,8 @@ bool StartProcessByPath(const std::string& path, const std::string& options, WOR
                           folder.empty() ? nullptr : folder.c_str(), &startup, info) != FALSE;
 }
 
+namespace {
+
 unsigned __stdcall LaunchThread(void* argument) {
     auto* holder = static_cast<std::shared_ptr<LaunchState>*>(argument);
     std::shared_ptr<LaunchState> state = *holder;
@@ -145,44 +195,71 @@ unsigned __stdcall LaunchThread(void* argument) {
 
     PROCESS_INFORMATION info = {};
     if (!StartProcessByPath(state->path, state->options, SW_SHOWNORMAL, &info)) {
-        state->window = nullptr;
-        SetEvent(state->signal);
+        state->PostOutcome(LaunchOutcome::Failed);
         return 0;
     }
-    UniqueHandle processHandle(info.hProcess), threadHandle(info.hThread);
+    CloseHandle(info.hThread);
+    state->process = info.hProcess;
+    const HANDLE waits[] = {info.hProcess, state->stop.get()};
+    const DWORD processEnded = WAIT_OBJECT_0;
+    const DWORD stopped = WAIT_OBJECT_0 + 1;
 
-    // Bounded: a program that never waits for input must not keep the
-    // starter, blocked on the signal, waiting for ever. Its result is not
-    // looked at; the window search runs either way, and goes on for a
-    // while, because a slow starter may show its window only later.
-    WaitForInputIdle(info.hProcess, kInputIdleTimeoutMs);
-    HWND window = FindProcessWindow(info.dwProcessId);
-    for (DWORD searched = 0; !window && searched < state->windowSearchMs;
-         searched += kWindowSearchPeriodMs) {
-        if (WaitForSingleObject(info.hProcess, kWindowSearchPeriodMs) != WAIT_TIMEOUT) break;
-        window = FindProcessWindow(info.dwProcessId);
+    // The search: a slow starter may show its window only after a while.
+    // Most programs first wait for input right after showing their window:
+    // looked for then at once, a window that goes again soon (a saver that
+    // meets input at once) is not missed.
+    DWORD woke = WAIT_TIMEOUT;
+    HWND visible = nullptr;
+    bool idle = false;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < state->windowSearchMs;) {
+        if (!idle) {
+            idle = WaitForInputIdle(info.hProcess, kWindowSearchPeriodMs) != WAIT_TIMEOUT;
+            woke = WaitForMultipleObjects(2, waits, FALSE, 0);
+        } else {
+            woke = WaitForMultipleObjects(2, waits, FALSE, kWindowSearchPeriodMs);
+        }
+        if (woke != WAIT_TIMEOUT) break;
+        visible = FindProcessWindow(info.dwProcessId, true);
+        if (visible) break;
     }
-    HANDLE own = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), info.hProcess, GetCurrentProcess(), &own, 0, FALSE,
-                         DUPLICATE_SAME_ACCESS)) {
-        // Without a handle of its own the record could neither wait for nor
-        // end the program: a failed launch, and no program left running.
-        TerminateProcess(info.hProcess, 0);
-        WaitForSingleObject(info.hProcess, INFINITE);
-        state->window = nullptr;
-        SetEvent(state->signal);
-        return 0;
+    if (visible) {
+        WaitForInputIdle(info.hProcess, kInputIdleMs);
+        // The window that WM_CLOSE goes to is the first of the process's,
+        // hidden or not.
+        HWND first = FindProcessWindow(info.dwProcessId);
+        state->window = first ? first : visible;
     }
-    state->window = window;
-    state->process.reset(own);
-    SetEvent(state->signal);
+    if (WaitForSingleObject(state->stop.get(), 0) != WAIT_OBJECT_0) {
+        state->PostOutcome(visible ? LaunchOutcome::Shown : LaunchOutcome::NoWindow);
+    }
 
-    WaitForSingleObject(info.hProcess, INFINITE);
-    processHandle.reset();
-    threadHandle.reset();
-
-    if (state->window.exchange(nullptr) != nullptr) {
-        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 1, 0);
+    // Running: until the process ends or the record stops it. A shown
+    // program's windows are watched meanwhile.
+    DWORD goneSince = 0;
+    bool watching = visible != nullptr;
+    for (;;) {
+        woke = WaitForMultipleObjects(2, waits, FALSE, watching ? kWindowWatchPeriodMs : INFINITE);
+        if (woke == processEnded) break;
+        if (woke == stopped) {
+            if (WaitForSingleObject(info.hProcess, state->closeTimeoutMs) == WAIT_TIMEOUT) {
+                TerminateProcess(info.hProcess, 0);
+                WaitForSingleObject(info.hProcess, kTerminationMs);
+            }
+            break;
+        }
+        if (woke != WAIT_TIMEOUT) break;  // the wait itself failed
+        if (FindProcessWindow(info.dwProcessId, true)) {
+            goneSince = 0;
+        } else if (goneSince == 0) {
+            goneSince = GetTickCount() | 1;
+        } else if (GetTickCount() - goneSince >= kWindowGoneMs) {
+            watching = false;
+            state->PostOutcome(LaunchOutcome::Gone);
+        }
     }
+
+    if (state->window.exchange(nullptr) != nullptr && state->notifyEnd) state->Post(kEndNoticeMessage, 1);
     return 0;
 }
+
+}  // namespace

@@ -1,19 +1,24 @@
 // Starting a screen saver or program as a process of its own and following
-// it on a worker thread until it ends.
+// it on a worker thread until it ends, without ever holding up the thread
+// that starts it.
 //
 // A starter (the saver host window, the program watch dialog, the settings
-// dialog's preview) calls StartLaunch on the record it owns, on the
-// user-interface thread. StartLaunch starts LaunchThread and blocks until
-// the thread gives the launch signal (the role event that the start-up sets)
-// to say that the attempt is over; the record's ProgramWindow() then tells whether
-// the program runs and has a window. When the process of a launch whose
-// window was found ends, the thread sets the window back to 0 and posts
-// WM_APP+1 (wParam 1, lParam 0) to the application's main window.
+// dialog's preview) calls Start on the record it owns, on the
+// user-interface thread, with a tag that names this start; Start returns at
+// once. The launch thread creates the process and looks for a visible
+// window of it; what it finds reaches the application's main window as the
+// start notice (kStartNoticeMessage, wParam a LaunchOutcome, lParam the
+// tag): Shown, or NoWindow once the search has given up, or Failed. While
+// the program runs, its visible windows are watched: all of them gone for a
+// while gives the notice Gone. When the process of a launch whose window
+// was found ends, the thread sets the window back to 0 and posts the end
+// notice (kEndNoticeMessage, wParam 1, lParam the tag).
 //
-// A record's launch never outlives it: a launch still running when the
-// record is reused or goes away is stopped first (see Stop), and such a
-// stopped launch posts no end notice, so that no late notice is taken for
-// the end of the launch that follows.
+// Stop never waits either: the launch thread gives a program with a window
+// kStopTimeoutMs to close, then ends it. A record can start again at once;
+// the launch it replaces is stopped and goes on ending on its own thread,
+// its late notices still carrying its own tag. Every launch of the process
+// can be waited for at its end (WaitForAllLaunches).
 #pragma once
 
 #include "players/WindowIds.h"
@@ -22,94 +27,84 @@
 
 #include "framework/Handles.h"
 
-#include <atomic>
 #include <memory>
 #include <string>
 
-// How long the launch thread waits for the new process to wait for input.
-constexpr DWORD kInputIdleTimeoutMs = 5000;
-// How long it then goes on looking for the process's window, and how often.
+// How long the launch thread looks for a visible window of the new process
+// before it takes it for a windowless one, and how often.
 constexpr DWORD kWindowSearchTimeoutMs = 60000;
 constexpr DWORD kWindowSearchPeriodMs = 100;
-// How long a stopped program has to close before it is terminated.
+// How long a program whose visible windows have all gone must stay without
+// one before that counts (a program may replace one window by another).
+constexpr DWORD kWindowGoneMs = 1000;
+// How long a stopped program with a window has to close before it is
+// terminated.
 constexpr DWORD kStopTimeoutMs = 10000;
 
-// What the launch thread works on. It is shared between the record and the
-// thread, so that a record going away while its program still runs leaves
-// the thread nothing freed to write to.
-struct LaunchState {
-    std::string path;
-    std::string options;
-    HANDLE signal = nullptr;  // the launch signal; not owned
-    // A duplicate of the process handle for the record's use; handed to the
-    // record after the signal, closed here only if it never was.
-    UniqueHandle process;
-    std::atomic<HWND> window{nullptr};
-    DWORD windowSearchMs = kWindowSearchTimeoutMs;
+// What a launch found, as the start notice's wParam.
+enum class LaunchOutcome : WPARAM {
+    Failed = 0,    // the process could not be created; nothing runs
+    NoWindow = 1,  // it runs, but showed no visible window within the search
+    Shown = 2,     // a visible window of it is up; ProgramWindow() names its window
+    Gone = 3,      // after Shown: none of its windows is visible any more, while it runs
 };
+
+struct LaunchState;
 
 class LaunchRecord {
 public:
     LaunchRecord() = default;
+    // Stops a launch that still runs, without waiting and without its end
+    // notice.
     ~LaunchRecord();
     LaunchRecord(const LaunchRecord&) = delete;
     LaunchRecord& operator=(const LaunchRecord&) = delete;
 
     // Full path of the file of the current (or last) launch.
     std::string path;
-    // The launch thread. Stays valid after the thread has ended, for waiting
-    // and for its exit code, until the next launch or the record goes away.
-    UniqueHandle thread;
-    // The started process, or null when it could not be created. The record
-    // owns its own handle, valid as long as the thread handle, so it stays
-    // safe to use even when the process ends and the thread closes its own.
-    UniqueHandle process;
-
-    // The started program's first top-level window: set before the launch
-    // signal (0 when the start failed or no window was found), set back to 0
-    // by the thread when the process has ended.
-    HWND ProgramWindow() const;
-    // Whether the launch thread is still running (its exit code is
-    // STILL_ACTIVE).
-    bool ThreadRunning() const;
-    // Waits, without a time limit, for the launch thread to end.
-    void WaitForThread() const;
-
-    // How long the launch thread goes on looking for the program's window
-    // after the bound on its input-idle wait, before it takes the program
-    // for a windowless one. Read by StartLaunch.
+    // How long the next launch looks for a visible window.
     DWORD windowSearchMs = kWindowSearchTimeoutMs;
 
-    // Ends the launch's program if it still runs, the way a switch does:
-    // WM_CLOSE to its window, at most kStopTimeoutMs, then termination (at
-    // once when it has no window). Its end notice is not posted. Returns
-    // after the launch thread has ended.
-    void Stop();
-    // Closes the handles of the last launch (done by the next launch too).
-    void Clear();
+    // Stops the record's launch if it still runs (Stop), then starts path
+    // with options on a launch thread and returns at once. The outcome is
+    // posted with tag. False when not even the thread could be started:
+    // then nothing runs and nothing is posted.
+    bool Start(const std::string& path, const std::string& options, LPARAM tag);
+
+    // The program's first top-level window (visible or not, in the
+    // platform's enumeration order) once its start notice said Shown; 0
+    // before that, without a window, and again once the process has ended.
+    HWND ProgramWindow() const;
+    // The started process (null when none was created), for the life of the
+    // launch; never closed under a caller that holds the record.
+    HANDLE Process() const;
+    // Whether the launch thread still runs: the program starts, runs, or is
+    // being stopped.
+    bool Running() const;
+    // Whether no start notice has been posted yet.
+    bool Starting() const;
+    // Whether the launch runs and has been told to stop.
+    bool Stopping() const;
+    // The tag of the current launch.
+    LPARAM Tag() const;
+
+    // Ends the launch's program if it still runs, without waiting: one with
+    // a window gets WM_CLOSE (unless closePosted says the caller has posted
+    // it), then at most kStopTimeoutMs before it is terminated; one still
+    // starting or without a window is terminated at once. With notifyEnd
+    // false the end notice is no longer posted.
+    void Stop(bool notifyEnd = false, bool closePosted = false);
 
 private:
-    friend HWND StartLaunch(LaunchRecord&, const std::string&, const char*, HANDLE);
     std::shared_ptr<LaunchState> state;
+    UniqueHandle thread;
 };
 
-// The launch signal of this process: a manual-reset event that the start-up
-// sets once (the role's named event) and that outlives every launch; null
-// until then.
-void SetLaunchSignal(HANDLE signal);
-HANDLE LaunchSignal();
-
-// Stops the record's launch if it still runs (LaunchRecord::Stop), then
-// starts path with options on a launch thread and waits, without a time
-// limit, for the launch signal; returns the record's window afterwards.
-// signal null means LaunchSignal(). When there is no signal or the thread
-// cannot be started, nothing is started and 0 is returned at once.
-HWND StartLaunch(LaunchRecord& record, const std::string& path, const char* options,
-                 HANDLE signal = nullptr);
-
-// The launch thread's function; argument is a heap-allocated
-// std::shared_ptr<LaunchState>, which it deletes. Returns 0 in every case.
-unsigned __stdcall LaunchThread(void* argument);
+// Waits until every launch thread of the process has ended or timeoutMs
+// have passed, handling this thread's messages meanwhile. Run at the end
+// of the process, so that nothing it started outlives it. True when all
+// have ended.
+bool WaitForAllLaunches(DWORD timeoutMs);
 
 // The command line for path and options: the path in double quotes, a space,
 // then the options (the space stays when the options are empty).
@@ -126,5 +121,6 @@ bool StartProcessByPath(const std::string& path, const std::string& options, WOR
 
 // The first top-level window, in the platform's enumeration order, that
 // belongs to the process; visible or not, but never one of the system's
-// input-method windows. 0 when there is none.
-HWND FindProcessWindow(DWORD processId);
+// input-method windows. 0 when there is none. With visibleOnly, the first
+// visible one.
+HWND FindProcessWindow(DWORD processId, bool visibleOnly = false);

@@ -6,8 +6,9 @@
 #include "players/WindowIds.h"
 #include "res/resource.h"
 
-BOOL MoviePlayerWindow::Play(const char* path) {
+BOOL MoviePlayerWindow::Play(const char* path, LPARAM tag) {
     App* app = App::Instance();
+    noticeTag = tag;
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     windowClassName = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
     const char* movieClassName =
@@ -76,7 +77,7 @@ LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_CLOSE:
         ReleaseCapture();
-        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
+        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, noticeTag);
         movie.Close();
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:

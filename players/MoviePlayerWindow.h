@@ -14,10 +14,10 @@ class MoviePlayerWindow : public Window {
 public:
     MoviePlayerWindow() = default;
 
-    // Creates the window and starts the movie. TRUE: on the screen and owning
-    // itself. FALSE: nothing is left on the screen, nothing was posted, and
+    // Creates the window and starts the movie; its end notice will carry
+    // tag. TRUE: on the screen and owning itself. FALSE: nothing is left on the screen, nothing was posted, and
     // the object is gone (the caller must not touch it).
-    virtual BOOL Play(const char* path);
+    virtual BOOL Play(const char* path, LPARAM tag = 0);
 
     // The device playing the movie (0 once closed).
     MCIDEVICEID DeviceId() const { return movie.Id(); }
@@ -34,5 +34,6 @@ private:
     const char* windowClassName = nullptr;
     int firstMouseX = -1;
     int firstMouseY = -1;
+    LPARAM noticeTag = 0;
     MovieDevice movie;
 };

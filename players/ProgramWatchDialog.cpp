@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "players/KeyMacro.h"
 #include "players/LaunchRecord.h"
+#include "players/SaverInput.h"
 #include "res/resource.h"
 #include "settings/SaverSettings.h"
 #include "settings/SettingsFile.h"
@@ -32,33 +33,31 @@ std::string ProgramWatchDialog::EntryValue(const char* suffix) const {
     return AppSettings().ProgramMacro(record->path, suffix);
 }
 
-BOOL ProgramWatchDialog::RunProgram() {
-    App* app = App::Instance();
-    if (!record || !app) return FALSE;
+BOOL ProgramWatchDialog::RunProgram(LPARAM tag) {
+    if (!record || !App::Instance()) return FALSE;
     const std::string path = record->path;
-    mouseWatch = AppSettings().ProgramTakesMouse(path) ? 1 : 0;
+    mouseWatch = 0;
     std::string options = EntryValue(settings::kOptionSuffix);
+    return record->Start(path, options, tag) ? TRUE : FALSE;
+}
 
-    HWND program = StartLaunch(*record, path, options.c_str());
-    if (!program) {
-        // A windowless program is waited for until it ends; a failed start
-        // has its thread ending already.
-        record->WaitForThread();
-        mouseWatch = 0;
-        return FALSE;
-    }
-
+BOOL ProgramWatchDialog::OnProgramShown() {
+    HWND program = record ? record->ProgramWindow() : nullptr;
+    if (!program) return FALSE;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(program, &processId);
+    // The start macro goes to whatever has the keyboard: the program.
+    if (HWND shown = FindProcessWindow(processId, true)) SetForegroundWindow(shown);
     std::string start = EntryValue(settings::kStartSuffix);
     RunKeyMacro(start.c_str());
 
-    if (!mouseWatch) return TRUE;
-
+    if (!AppSettings().ProgramTakesMouse(record->path)) return TRUE;
     if (!CreateModeless(program)) {
         // Unwatched, nothing would end it: a failed start.
-        mouseWatch = 0;
         record->Stop();
         return FALSE;
     }
+    mouseWatch = 1;
     POINT cursor = {};
     GetCursorPos(&cursor);
     SetWindowPos(Handle(), HWND_TOP, cursor.x, cursor.y, 1, 1, SWP_SHOWWINDOW);
@@ -73,19 +72,28 @@ void ProgramWatchDialog::ArmMouseWatch() {
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
 }
 
-void ProgramWatchDialog::StopProgram() {
+void ProgramWatchDialog::EndWatch() {
     App* app = App::Instance();
     if (HWND main = app ? app->MainWindowHandle() : nullptr) EnableWindow(main, TRUE);
-
     if (mouseWatch) {
         EndMouseWatch();
         if (Handle()) ::DestroyWindow(Handle());
     }
+}
 
-    if (!record || !record->ThreadRunning()) return;
+void ProgramWatchDialog::StopProgram(bool notifyEnd) {
+    EndWatch();
+    if (!record || !record->Running()) return;
+    if (record->Stopping()) {
+        // Closed once already; more input must not take the keyboard away
+        // from what its close shows (a question its finish macro answers).
+        record->Stop(notifyEnd);
+        return;
+    }
 
-    // The window is 0 once the thread has seen the process end; a post to
-    // window 0 would land in this thread's own queue.
+    // The window is 0 until the program has shown one, and again once the
+    // launch thread has seen the process end; a post to window 0 would land
+    // in this thread's own queue.
     HWND program = record->ProgramWindow();
     if (program) {
         SetForegroundWindow(program);
@@ -95,16 +103,12 @@ void ProgramWatchDialog::StopProgram() {
         std::string finish = EntryValue(settings::kFinishSuffix);
         RunKeyMacro(finish.c_str());
     }
-    if (record->process &&
-        WaitForSingleObject(record->process.get(), kCloseTimeoutMs) == WAIT_TIMEOUT) {
-        TerminateProcess(record->process.get(), 0);
-    }
-    record->WaitForThread();
+    record->Stop(notifyEnd, program != nullptr);
 }
 
 BOOL ProgramWatchDialog::PreTranslateMessage(MSG* message) {
-    if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) {
-        // Every key ends the program. Consumed, so that the dialog manager
+    if ((message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) && !IsOwnInput()) {
+        // Every key of the user's ends the program. Consumed, so that the dialog manager
         // never makes OK, Cancel or a move of the focus of it.
         StopProgram();
         return TRUE;
@@ -149,6 +153,8 @@ LRESULT ProgramWatchDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
         switch (message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
+            if (!IsOwnInput()) StopProgram();
+            break;
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
             StopProgram();

@@ -1,9 +1,11 @@
 // Runs a program entry (".exe") as if it were a screen saver: starts it with
-// its stored options, types its start macro, and, when the entry asks for it
-// ("@mouse"), watches mouse and keyboard through a 1 x 1 pixel window of its
-// own that holds the mouse capture, so that the first real input ends the
-// program. StopProgram ends a running program (or screen saver) in an
-// orderly way: WM_CLOSE, the finish macro, at most 10 s, then termination.
+// its stored options and, once its window is up, types its start macro and,
+// when the entry asks for it ("@mouse"), watches mouse and keyboard through a
+// 1 x 1 pixel window of its own that holds the mouse capture, so that the
+// first real input ends the program. StopProgram ends a running program (or
+// screen saver) in an orderly way: WM_CLOSE, the finish macro, then at most
+// kStopTimeoutMs (the launch thread's, not this thread's) before termination.
+// Nothing here waits for the program.
 //
 // The object lives as long as its owner; its window exists only while a
 // watched program runs.
@@ -22,19 +24,24 @@ public:
     // screen saver that StopProgram may have to end.
     LaunchRecord* record = nullptr;
 
-    // Starts the record's path as a program entry. TRUE when the program runs
-    // and has a window (and, with "@mouse", the watch is set up); a program
-    // whose watch cannot be set up is stopped again.
-    virtual BOOL RunProgram();
+    // Starts the record's path as a program entry, its start notice to carry
+    // tag. TRUE when the launch runs; the owner hands its start notice on.
+    virtual BOOL RunProgram(LPARAM tag);
+    // The owner's part of the start notice Shown: brings the program to the
+    // front, types its start macro and, with "@mouse", sets up the watch.
+    // FALSE when the watch could not be set up: the program is stopped again
+    // and posts no end notice.
+    BOOL OnProgramShown();
     // Injects a left-button press onto the window and re-arms the capture.
     void ArmMouseWatch();
-    // Ends the watch and the record's program.
-    void StopProgram();
+    // Undoes the watch (the injected press, the capture, the hidden cursor,
+    // the window) and enables the application's main window again.
+    void EndWatch();
+    // Ends the watch and the record's program. notifyEnd: whether the
+    // program's end notice is still posted.
+    void StopProgram(bool notifyEnd = true);
 
     BOOL PreTranslateMessage(MSG* message) override;
-
-    // How long StopProgram lets a program take to close before it is ended.
-    static constexpr DWORD kCloseTimeoutMs = 10000;
 
 protected:
     void DoDataExchange(DataExchange& exchange) override;

@@ -13,6 +13,15 @@ enum class SaverInputResult {
     Handled,       // handled; return the result, no default processing
 };
 
+// Whether the message being handled is input that this program injected
+// itself (kOwnInputTag).
+bool IsOwnInput();
+
+// A mouse move's position (lParam) away from the first one seen; the first
+// is kept in firstMouseX and firstMouseY, -1 until then.
+bool MovedAway(LPARAM lParam, int& firstMouseX, int& firstMouseY);
+
+// Keys that the program typed itself are passed on without closing.
 // firstMouseX and firstMouseY hold the first mouse position seen, -1 until then.
 SaverInputResult ApplySaverInputRules(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       int& firstMouseX, int& firstMouseY, LRESULT* result);

@@ -4,7 +4,8 @@
 #include "players/SaverInput.h"
 #include "players/WindowIds.h"
 
-BOOL CoverWindow::CreateFullScreen(HWND owner) {
+BOOL CoverWindow::CreateFullScreen(HWND owner, LPARAM tag) {
+    noticeTag = tag;
     RECT rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     return CreateSaverWindow(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rect, owner);
 }
@@ -23,7 +24,7 @@ LRESULT CoverWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE) return 0;
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
-        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, 0);
+        if (App* app = App::Instance()) app->PostToMainWindow(kEndNoticeMessage, 0, noticeTag);
         return SaverBaseWindow::WindowProc(message, wParam, lParam);
     default:
         return SaverBaseWindow::WindowProc(message, wParam, lParam);

@@ -11,9 +11,9 @@ class CoverWindow : public SaverBaseWindow {
 public:
     CoverWindow() = default;
 
-    // Over the whole primary screen, owned by owner. On FALSE the object has
-    // already deleted itself.
-    BOOL CreateFullScreen(HWND owner);
+    // Over the whole primary screen, owned by owner; its end notice will
+    // carry tag. On FALSE the object has already deleted itself.
+    BOOL CreateFullScreen(HWND owner, LPARAM tag = 0);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -21,4 +21,5 @@ protected:
 private:
     int firstMouseX = -1;  // first mouse position seen, -1 until then
     int firstMouseY = -1;
+    LPARAM noticeTag = 0;
 };

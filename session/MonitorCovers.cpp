@@ -1,6 +1,7 @@
 #include "session/MonitorCovers.h"
 
 #include "framework/Window.h"
+#include "players/SaverInput.h"
 
 #include <windowsx.h>
 
@@ -11,22 +12,23 @@ public:
         if (Handle()) DestroyWindow();
     }
 
-    bool Create(HWND ownerWindow, const RECT& rect) {
+    bool Create(HWND ownerWindow, const RECT& rect, bool topmost) {
         static const char* className =
             RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         // Created hidden: a window created visible is shown with activation.
-        if (!className || !CreateEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, className,
-                                    "", WS_POPUP, 0, 0, 0, 0, ownerWindow, nullptr)) {
+        if (!className || !CreateEx(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0,
+                                    0, ownerWindow, nullptr)) {
             return false;
         }
-        Place(rect);
+        Place(rect, topmost);
         return true;
     }
 
-    void Place(const RECT& rect) {
-        SetWindowPos(Handle(), HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    void Place(const RECT& rect, bool topmost) {
+        SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, rect.left, rect.top,
+                     rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
+
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -38,6 +40,8 @@ protected:
             return TRUE;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
+            if (IsOwnInput()) return 0;
+            [[fallthrough]];
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
@@ -97,11 +101,11 @@ void MonitorCovers::Follow() {
     if (covers.size() > rects.size()) covers.resize(rects.size());
     for (size_t i = 0; i < rects.size(); ++i) {
         if (i < covers.size()) {
-            covers[i]->Place(rects[i]);
+            covers[i]->Place(rects[i], topmost);
             continue;
         }
         auto cover = std::make_unique<Cover>(*this);
-        if (cover->Create(owner, rects[i])) covers.push_back(std::move(cover));
+        if (cover->Create(owner, rects[i], topmost)) covers.push_back(std::move(cover));
     }
     GetCursorPos(&reference);
 }
@@ -109,6 +113,17 @@ void MonitorCovers::Follow() {
 void MonitorCovers::SetQuiet(bool beQuiet) {
     if (quiet && !beQuiet) GetCursorPos(&reference);
     quiet = beQuiet;
+}
+
+void MonitorCovers::SetTopmost(bool beTopmost) {
+    if (topmost == beTopmost) return;
+    topmost = beTopmost;
+    // New covers, made before the old ones go so that nothing shows between:
+    // a window's topmost state does not reliably follow a change of its
+    // place in the order everywhere (Wine keeps it at times).
+    std::vector<std::unique_ptr<Cover>> old;
+    old.swap(covers);
+    Follow();
 }
 
 void MonitorCovers::Close() { covers.clear(); }

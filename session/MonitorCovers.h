@@ -1,10 +1,12 @@
-// The covers of a session's other monitors: one black, topmost, borderless
-// window over each monitor but the primary, owned by the session's host
-// window. Covers never take the activation (the entry on the primary ends
-// when it loses it), hide the cursor over them, and report the user's input
-// over them (a key, a mouse button, or the mouse away from the position it
-// had when the covers last started listening) to the owner's handler, which
-// decides what ends. While quiet they only cover.
+// The covers of a session's other monitors: one black, borderless window
+// over each monitor but the primary, owned by the session's host window,
+// topmost unless a program runs (whose windows may open on any monitor).
+// Covers never take the activation (the entry on the primary ends when it
+// loses it), hide the cursor over them, and report the user's input over
+// them (a key, a mouse button, or the mouse away from the position it had
+// when the covers last started listening; never the keys the program typed
+// itself) to the owner's handler, which decides what ends. While quiet they
+// only cover.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +33,9 @@ public:
     // Quiet covers report nothing. Leaving quiet measures moves from the
     // cursor's position at that moment.
     void SetQuiet(bool quiet);
+    // Topmost covers lie above every window that is not; the others above
+    // the windows that were there when they were placed.
+    void SetTopmost(bool topmost);
     // Destroys the covers.
     void Close();
 
@@ -41,6 +46,7 @@ private:
     HWND owner = nullptr;
     InputHandler handler;
     bool quiet = false;
+    bool topmost = true;
     POINT reference = {};
     std::vector<std::unique_ptr<Cover>> covers;
 };

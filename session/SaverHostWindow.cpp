@@ -51,6 +51,8 @@ LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         break;
     case kEndNoticeMessage:
         return OnSaverEnded(wParam, lParam);
+    case kStartNoticeMessage:
+        return OnStartNotice(wParam, lParam);
     case WM_DISPLAYCHANGE:
         covers.Follow();
         break;
@@ -80,51 +82,84 @@ LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
 }
 
 void SaverHostWindow::StartNextEntry() {
-    if (onCount == 0) {
-        ShowCover();
-        return;
-    }
-    if (!pool.Pick(order, currentEntry, [] { return std::rand(); })) {
+    ++entryTag;
+    SetTopmost(true);
+    if (onCount == 0 || !pool.Pick(order, currentEntry, [] { return std::rand(); })) {
+        CloseStartCover();
         ShowCover();
         return;
     }
     switch (KindOfPath(currentEntry)) {
     case EntryKind::ScreenSaver:
+        ShowStartCover();
         watchDialog.record = &launch;
-        if (StartLaunch(launch, currentEntry, "/s") != nullptr) return;
-        ShowCover();
+        if (!launch.Start(currentEntry, "/s", entryTag)) OnStartFailed();
         return;
-    case EntryKind::Program: {
+    case EntryKind::Program:
         if (!AppSettings().ProgramSwitchesOnTime(currentEntry)) {
             KillTimer(Handle(), kSwitchTimerId);
         }
+        ShowStartCover();
         launch.path = currentEntry;
         watchDialog.record = &launch;
-        if (watchDialog.RunProgram()) return;
-        if (switchPeriod != 0) RestartSwitchTimer();
-        ShowCover();
+        if (!watchDialog.RunProgram(entryTag)) OnStartFailed();
         return;
-    }
     case EntryKind::Flash: {
+        CloseStartCover();
         auto* player = new FlashPlayerWindow();
         currentWindow = player;
-        if (player->Play(currentEntry.c_str())) return;
+        if (player->Play(currentEntry.c_str(), entryTag)) return;
         ShowCover();
         return;
     }
     case EntryKind::Movie: {
+        CloseStartCover();
         auto* player = new MoviePlayerWindow();
         currentWindow = player;
-        if (player->Play(currentEntry.c_str())) return;
+        if (player->Play(currentEntry.c_str(), entryTag)) return;
         ShowCover();
         return;
     }
     }
 }
 
+LRESULT SaverHostWindow::OnStartNotice(WPARAM wParam, LPARAM lParam) {
+    if (checkingPassword || lParam != entryTag) return 0;
+    bool program = KindOfPath(currentEntry) == EntryKind::Program;
+    switch (static_cast<LaunchOutcome>(wParam)) {
+    case LaunchOutcome::Shown:
+        // Before the start macro, which goes to the program's window.
+        CloseStartCover();
+        if (!program) return 0;
+        SetTopmost(false);
+        if (!watchDialog.OnProgramShown()) OnStartFailed();
+        return 0;
+    case LaunchOutcome::Gone:
+        // The entry hid its windows (to the notification area, say) and
+        // runs on: the desktop must not show, and input must end it.
+        watchDialog.EndWatch();
+        SetTopmost(true);
+        ShowCover();
+        return 0;
+    case LaunchOutcome::NoWindow:
+    case LaunchOutcome::Failed:
+        // A windowless one runs on until the switch or the session ends it.
+        OnStartFailed();
+        return 0;
+    }
+    return 0;
+}
+
+void SaverHostWindow::OnStartFailed() {
+    CloseStartCover();
+    SetTopmost(true);
+    if (KindOfPath(currentEntry) == EntryKind::Program && switchPeriod != 0) RestartSwitchTimer();
+    ShowCover();
+}
+
 void SaverHostWindow::ShowCover() {
     auto* cover = new CoverWindow();
-    if (cover->CreateFullScreen(Handle())) {
+    if (cover->CreateFullScreen(Handle(), entryTag)) {
         currentWindow = cover;
         return;
     }
@@ -132,7 +167,32 @@ void SaverHostWindow::ShowCover() {
     // is on the screen and nothing would end it: end it as if the user had
     // come back.
     currentWindow = nullptr;
-    PostMessageA(Handle(), kEndNoticeMessage, 0, 0);
+    PostMessageA(Handle(), kEndNoticeMessage, 0, entryTag);
+}
+
+void SaverHostWindow::ShowStartCover() {
+    if (startCover) {
+        // Still up from the start before: it stays, with no flash between.
+        startCover->SetTag(entryTag);
+        return;
+    }
+    RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    auto* cover = new StartCover();
+    // Without it the start goes on; only the desktop shows meanwhile.
+    if (cover->Open(Handle(), primary, entryTag)) startCover = cover;
+}
+
+void SaverHostWindow::CloseStartCover() {
+    if (!startCover) return;
+    startCover->DestroyWindow();
+    startCover = nullptr;
+}
+
+void SaverHostWindow::SetTopmost(bool topmost) {
+    // Windows owned by a topmost window are kept topmost: the host goes too.
+    SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    covers.SetTopmost(topmost);
 }
 
 void SaverHostWindow::RestartSwitchTimer() {
@@ -141,47 +201,53 @@ void SaverHostWindow::RestartSwitchTimer() {
 }
 
 void SaverHostWindow::OnSwitchTimer() {
-    endArmed = false;
     if (currentWindow) {
         SendMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
         currentWindow = nullptr;
-    } else {
-        if (KindOfPath(currentEntry) == EntryKind::ScreenSaver) {
-            keybd_event(VK_ESCAPE, 0, 0, 0);
-            keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    }
+    if (launch.Running()) {
+        // A saver that shows takes the Escape as input and ends itself.
+        if (KindOfPath(currentEntry) == EntryKind::ScreenSaver && launch.ProgramWindow()) {
+            keybd_event(VK_ESCAPE, 0, 0, kOwnInputTag);
+            keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, kOwnInputTag);
         }
-        watchDialog.StopProgram();
+        // It goes on ending beside the next entry; its notices carry the
+        // tag of an entry replaced.
+        watchDialog.StopProgram(false);
     }
     StartNextEntry();
 }
 
-LRESULT SaverHostWindow::OnSaverEnded(WPARAM wParam, LPARAM) {
+LRESULT SaverHostWindow::OnSaverEnded(WPARAM, LPARAM lParam) {
     // A window that goes while the password dialog is up would otherwise
-    // open a second dialog inside the first.
-    if (checkingPassword) return 0;
-    if (!endArmed) {
-        endArmed = true;
-        return 0;
-    }
-    if (wParam != 0) {
-        launch.WaitForThread();
-        // A watched program that ended by itself leaves the watch's injected
-        // button press, hidden cursor and capture behind: undo them.
-        watchDialog.StopProgram();
-    }
+    // open a second dialog inside the first; the notice of an entry that has
+    // been replaced (by the switch, say) ends nothing.
+    if (checkingPassword || lParam != entryTag) return 0;
+    EndSession();
+    return 0;
+}
+
+void SaverHostWindow::EndSession() {
+    // Nothing posted for what ran until now counts any more.
+    ++entryTag;
     KillTimer(Handle(), kSwitchTimerId);
+    // What still runs (a start, a windowless program, one the user's input
+    // ended through the covers) is stopped; a watched program that ended by
+    // itself leaves the watch's injected press, hidden cursor and capture
+    // behind: undone.
+    watchDialog.StopProgram(false);
+    CloseStartCover();
     if (!passLock) {
         PostMessageA(Handle(), WM_CLOSE, 0, 0);
-        return 0;
+        return;
     }
     CheckPassword();
-    endArmed = true;
-    return 0;
 }
 
 void SaverHostWindow::CheckPassword() {
     // The system's dialog has the user's input meanwhile.
     covers.SetQuiet(true);
+    SetTopmost(true);
     ShowWindow(Handle(), SW_SHOW);
     RECT client = {};
     GetClientRect(Handle(), &client);
@@ -211,8 +277,13 @@ void SaverHostWindow::CheckPassword() {
 // and currentWindow is still on the screen. A switch runs to its end before
 // any input is dispatched: the input then ends the new entry.
 void SaverHostWindow::OnCoverInput(UINT message) {
+    if (startCover) {
+        // Input during a start ends the session as input over the entry would.
+        PostMessageA(Handle(), kEndNoticeMessage, 0, entryTag);
+        return;
+    }
     bool program = KindOfPath(currentEntry) == EntryKind::Program;
-    switch (ChooseCoverInputAction(currentWindow != nullptr, launch.ThreadRunning(), program,
+    switch (ChooseCoverInputAction(currentWindow != nullptr, launch.Running(), program,
                                    watchDialog.Handle() != nullptr, message)) {
     case CoverInputAction::CloseWindow:
         PostMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
@@ -227,9 +298,11 @@ void SaverHostWindow::OnCoverInput(UINT message) {
 }
 
 void SaverHostWindow::OnDestroy() {
+    // Destroyed already with this window, which owns it.
+    startCover = nullptr;
     // A launched program that still runs (the session ended some other
     // way) is closed with the session, and a watch still set up is undone.
-    if (launch.thread && launch.ThreadRunning()) watchDialog.StopProgram();
+    watchDialog.StopProgram(false);
     WINNLSEnableIME(Handle(), TRUE);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
     KillTimer(Handle(), kSwitchTimerId);

@@ -4,6 +4,11 @@
 // switches entries on its timer, asks for the password when the system
 // requires one, and ends the session by closing itself; the process ends
 // with it.
+//
+// It never waits for what it starts: a launched saver or program reports
+// what its start found with a start notice, and while it starts the start
+// cover hides the desktop. Every entry gets a tag of its own, which its
+// notices carry; notices of an entry already replaced are ignored.
 #pragma once
 
 #include "framework/Window.h"
@@ -11,6 +16,7 @@
 #include "players/ProgramWatchDialog.h"
 #include "session/EntryPool.h"
 #include "session/MonitorCovers.h"
+#include "session/StartCover.h"
 
 #include <string>
 
@@ -28,10 +34,13 @@ public:
 
     // Picks the next entry and starts it.
     void StartNextEntry();
-    // Opens a cover window and makes it the current window.
+    // Opens a cover window for the current entry and makes it the current
+    // window.
     void ShowCover();
     // The end notice of what was on the screen.
     LRESULT OnSaverEnded(WPARAM wParam, LPARAM lParam);
+    // The start notice of a launched saver or program.
+    LRESULT OnStartNotice(WPARAM wParam, LPARAM lParam);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,14 +51,26 @@ private:
     void OnSwitchTimer();
     void OnDestroy();
     void RestartSwitchTimer();
+    // The current entry could not be put on the screen: the cover window,
+    // and for a program a full switching period from now.
+    void OnStartFailed();
+    void ShowStartCover();
+    void CloseStartCover();
+    // Programs take any monitor: the session's windows are not topmost
+    // while one runs.
+    void SetTopmost(bool topmost);
+    // The user has come back: what runs is stopped, then the password.
+    void EndSession();
     void CheckPassword();
     // The user's input over a cover of another monitor.
     void OnCoverInput(UINT message);
 
     Window* currentWindow = nullptr;  // a player or the cover window; not owned
+    StartCover* startCover = nullptr;  // while an entry starts; owns itself
+    // The current entry's tag; never 0, which nothing of ours posts.
+    LPARAM entryTag = 0;
     int onCount = 0;
     LaunchRecord launch;
-    bool endArmed = true;
     // Set while the password is asked for: end notices are ignored then.
     bool checkingPassword = false;
     ProgramWatchDialog watchDialog;

@@ -258,6 +258,9 @@ void SettingsDialog::OnCancel() {
 }
 
 void SettingsDialog::OnDestroy() {
+    // Whatever a preview started goes with the dialog.
+    ++previewTag;
+    watchDialog.StopProgram(false);
     DefaultProc(WM_DESTROY, 0, 0);
     if (listBox.Handle()) WINNLSEnableIME(listBox.Handle(), TRUE);
     App* app = App::Instance();
@@ -488,38 +491,35 @@ void SettingsDialog::ShowPropertySheet(const std::string& path) {
 // --- Preview ---------------------------------------------------------------------
 
 void SettingsDialog::OnPreview() {
+    // A saver or program still starting is seen first: another preview
+    // would replace it before it has shown anything.
+    if (launch.Starting()) {
+        MessageBeep(MB_OK);
+        return;
+    }
     int i = Selection();
     if (i < 0) return;
     std::string path = RowPath(i);
     launch.path = path;
+    ++previewTag;
     switch (KindOfPath(path)) {
     case EntryKind::ScreenSaver:
-        if (!StartLaunch(launch, path, "/s")) {
-            ShowErrorMessage(Handle(), kCannotStartMessage);
-            // A saver that runs without a window found keeps the dialog
-            // waiting until it ends; a failed start has ended already.
-            launch.WaitForThread();
-        }
+        // What the start finds comes as its start notice.
+        if (!launch.Start(path, "/s", previewTag)) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     case EntryKind::Program:
         watchDialog.record = &launch;
-        if (watchDialog.RunProgram()) {
-            // Until the program ends or its watch stops it.
-            EnableWindow(Handle(), FALSE);
-        } else {
-            ShowErrorMessage(Handle(), kCannotStartMessage);
-            launch.WaitForThread();
-        }
+        if (!watchDialog.RunProgram(previewTag)) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     case EntryKind::Flash: {
         // The player owns itself from here, or is gone already.
         auto* player = new FlashPlayerWindow();
-        if (!player->Play(path.c_str())) ShowErrorMessage(Handle(), kCannotStartMessage);
+        if (!player->Play(path.c_str(), previewTag)) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     case EntryKind::Movie: {
         auto* player = new MoviePlayerWindow();
-        if (!player->Play(path.c_str())) ShowErrorMessage(Handle(), kCannotStartMessage);
+        if (!player->Play(path.c_str(), previewTag)) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     }
@@ -535,14 +535,40 @@ void SettingsDialog::OnListDoubleClick() {
     OnPreview();
 }
 
-LRESULT SettingsDialog::OnPreviewEnded(WPARAM wParam) {
-    // A launch's notice comes from its thread once the window is 0 again;
-    // a player's carries 0. Anything else is the late notice of an earlier
+LRESULT SettingsDialog::OnPreviewStarted(WPARAM wParam, LPARAM lParam) {
+    if (lParam != previewTag) return 0;
+    bool program = KindOfPath(launch.path) == EntryKind::Program;
+    switch (static_cast<LaunchOutcome>(wParam)) {
+    case LaunchOutcome::Shown:
+        if (!program) break;
+        if (!watchDialog.OnProgramShown()) {
+            ShowErrorMessage(Handle(), kCannotStartMessage);
+            break;
+        }
+        // Until the program ends, hides its window, or its watch stops it.
+        EnableWindow(Handle(), FALSE);
+        break;
+    case LaunchOutcome::Gone:
+        if (program) watchDialog.EndWatch();
+        SetForegroundWindow(Handle());
+        break;
+    case LaunchOutcome::NoWindow:
+        // Nothing of it can be seen: it is not left running unseen.
+        launch.Stop();
+        ShowErrorMessage(Handle(), kCannotStartMessage);
+        break;
+    case LaunchOutcome::Failed:
+        ShowErrorMessage(Handle(), kCannotStartMessage);
+        break;
+    }
+    return 0;
+}
+
+LRESULT SettingsDialog::OnPreviewEnded(LPARAM lParam) {
+    // Anything but the latest preview's notice is a late one of an earlier
     // preview and leaves the latest one, a running program above all, alone.
-    EntryKind kind = KindOfPath(launch.path);
-    bool launched = kind == EntryKind::ScreenSaver || kind == EntryKind::Program;
-    if (launched != (wParam != 0) || (launched && launch.ProgramWindow() != nullptr)) return 0;
-    if (kind == EntryKind::Program) watchDialog.StopProgram();
+    if (lParam != previewTag) return 0;
+    if (KindOfPath(launch.path) == EntryKind::Program) watchDialog.EndWatch();
     SetForegroundWindow(Handle());
     return 0;
 }
@@ -626,7 +652,8 @@ LRESULT SettingsDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(smallIcon.get());
     case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
     case kDragArmMessage: return OnDragArm();
-    case kEndNoticeMessage: return OnPreviewEnded(wParam);
+    case kEndNoticeMessage: return OnPreviewEnded(lParam);
+    case kStartNoticeMessage: return OnPreviewStarted(wParam, lParam);
     // F1 anywhere in the dialog: the help command.
     case WM_HELP: OnCommand(ID_HELP, 0, nullptr); return TRUE;
     case WM_DESTROY: OnDestroy(); return 0;

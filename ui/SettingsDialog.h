@@ -82,10 +82,14 @@ private:
     // Runs the selected entry now, the way a saver session would.
     void OnPreview();
     void OnListDoubleClick();
+    // The start notice of a saver or program preview: a program that shows
+    // gets its macro and watch, and the dialog is disabled until its window
+    // goes or it ends; one that shows nothing cannot start.
+    LRESULT OnPreviewStarted(WPARAM wParam, LPARAM lParam);
     // The end notice of a preview: ends a previewed program's watch and
     // brings the dialog to the front, when the notice is that of the latest
-    // preview (wParam 1 from its launch, 0 from a player).
-    LRESULT OnPreviewEnded(WPARAM wParam);
+    // preview.
+    LRESULT OnPreviewEnded(LPARAM lParam);
     void OnAbout();
     void RefreshRowTexts();
 
@@ -126,4 +130,6 @@ private:
     // is that of the latest preview of any kind.
     LaunchRecord launch;
     ProgramWatchDialog watchDialog;
+    // The tag of the latest preview, which its notices carry.
+    LPARAM previewTag = 0;
 };

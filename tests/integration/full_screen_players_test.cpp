@@ -162,14 +162,20 @@ TEST(MoviePlayerTest, PlaysFittedOverBlackAndClosesOnTheUsersMove) {
 TEST(PlayersTest, WhatCannotBePlayedLeavesNoWindowPostsNothingAndKeepsTheCursor) {
     test::TestApp app;
     std::optional<test::StandInFlashControl> flash;
-    // noise.mp4: no device by its extension, nor the DirectShow one by name; b.swf: no Flash control.
+    std::optional<test::RegistryText> noBrowser;
+    // noise.mp4: no device by its extension, nor the DirectShow one by name; b.swf: no Flash control;
+    // c.swf: no browser control to show it in, which fails only once the player's window is up.
     for (auto [name, bytes] : std::map<std::string, std::string>{
              {"missing.avi", ""}, {"garbage.avi", "no movie"}, {"noise.mp4", test::NoiseBytes()},
-             {"missing.swf", ""}, {"b.swf", "FWS not really a movie"}}) {
+             {"missing.swf", ""}, {"b.swf", "FWS not really a movie"}, {"c.swf", "FWS"}}) {
         SCOPED_TRACE(name);
         const std::string path = app.folder.File(name);
         if (!bytes.empty()) test::WriteFileBytes(path, bytes);
         if (name == "b.swf") flash.reset(); else flash.emplace();
+        if (name == "c.swf") {
+            noBrowser.emplace(HKEY_CLASSES_ROOT, "CLSID\\{8856F961-340A-11D0-A96B-00C04FD705A2}\\InprocServer32",
+                              nullptr, "C:\\windows\\system32\\missing.dll");
+        }
         EXPECT_FALSE(name.find(".swf") != std::string::npos ? (new FlashPlayerWindow())->Play(path.c_str())
                                                             : (new MoviePlayerWindow())->Play(path.c_str()));
         ExpectNoNotice(app, app.mainWindow.Handle());

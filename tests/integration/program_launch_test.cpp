@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
+#include "tests/fixtures/FixtureLog.h"
 #include "tests/integration/support/InProcess.h"
 #include "ui/FileCommandText.h"
 #include "ui/FileDialogIds.h"
@@ -18,12 +19,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <thread>
 
 namespace {
 
 using Notices = std::vector<std::pair<WPARAM, LPARAM>>;
-const Notices kOneNotice = {{1, 0}};
+constexpr auto kNoOutcome = static_cast<LaunchOutcome>(-1);
 using Texts = std::vector<std::string>;
 const Texts kCannotStart = {SettingsDialog::kCannotStartMessage};
 
@@ -66,7 +66,7 @@ protected:
         record.path = program;
     }
     void TearDown() override {
-        if (watch.Handle() || record.ThreadRunning()) watch.StopProgram();
+        watch.StopProgram(false);
         app.app.SetMainWindow(&app.mainWindow);
         dialog.reset();
         DeleteFileA(SettingsBackup::DefaultBackupPath().c_str());
@@ -75,16 +75,31 @@ protected:
         const std::string key = settings::PerFileKey(path.empty() ? program : path, suffix);
         app.app.WriteProfileString(settings::kExeConfigSection, key.c_str(), value.c_str());
     }
-    bool WaitForEnd() { return test::PumpAppUntil([&] { return !record.ThreadRunning(); }, 15000); }
-    // The notices that reached the main window, everything queued handled
-    // ({0, 0}, which no launch posts, when that failed).
+    bool WaitForEnd() { return test::PumpAppUntil([&] { return !record.Running(); }, 15000); }
+    // The end notices that reached the main window, everything queued
+    // handled ({0, 0}, which no launch posts, when that failed).
     Notices NoticesNow() { return app.Drain() ? app.mainWindow.notices : Notices{{0, 0}}; }
-    // Starts the program watched, the pointer moved first (under Wine the
-    // server learns its place only from a move), until the watch has the
-    // capture that its injected press gives it.
+    // The start notice of the launch of tag, handling messages until it comes.
+    LaunchOutcome Outcome(LPARAM of) {
+        LaunchOutcome found = kNoOutcome;
+        test::PumpAppUntil([&] {
+            for (const auto& notice : app.mainWindow.starts)
+                if (notice.second == of) found = static_cast<LaunchOutcome>(notice.first);
+            return found != kNoOutcome;
+        }, 10000);
+        return found;
+    }
+    LaunchOutcome Launch(const std::string& path, const char* options) {
+        return record.Start(path, options, ++tag) ? Outcome(tag) : kNoOutcome;
+    }
+    // Runs the program as an owner does: its start, then on Shown its macro and watch.
+    bool Run() { return watch.RunProgram(++tag) && Outcome(tag) == LaunchOutcome::Shown && watch.OnProgramShown(); }
+    // Runs it watched, the pointer moved first (under Wine the server learns
+    // its place only from a move), until the watch has the capture that its
+    // injected press gives it.
     bool RunWatched() {
         test::MoveMouseTo(400, 300);
-        return watch.RunProgram() && test::PumpAppUntil([&] { return GetCapture() == watch.Handle(); });
+        return Run() && test::PumpAppUntil([&] { return GetCapture() == watch.Handle(); });
     }
 
     // Writes the list (and more) and opens the settings dialog as the main window.
@@ -101,17 +116,28 @@ protected:
     }
     HWND List() const { return GetDlgItem(dialog->Handle(), IDC_SAVER_LIST); }
     // Selects row (if given) and sends a command as its button or menu item
-    // does; the texts of the dialogs it showed.
-    Texts Command(int id, int row = -1, std::function<void(HWND)> answer = nullptr) {
+    // does; the texts of the dialogs it showed, handling messages until
+    // there are expected of them (a start's failure is told later).
+    Texts Command(int id, int row = -1, std::function<void(HWND)> answer = nullptr, size_t expected = 0) {
         if (row >= 0) SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         script = std::move(answer);
         shownTexts.clear();
         UINT_PTR timer = SetTimer(nullptr, 0, 20, &AnswerDialog);
         SendMessageA(dialog->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        test::PumpAppUntil([&] { return shownTexts.size() >= expected; }, expected ? 10000 : 0);
         KillTimer(nullptr, timer);
         return shownTexts;
     }
+    Texts Preview(int row, size_t expected = 0) { return Command(IDC_PREVIEW, row, nullptr, expected); }
     bool Usable() const { return IsWindowEnabled(dialog->Handle()) != FALSE; }
+    // Handles messages until the dialog has handled a start notice.
+    bool StartNoticed() {
+        bool seen = false;
+        test::PumpAppUntil([&] { return seen; }, 10000, [&](const MSG& m) {
+            seen = seen || (m.message == kStartNoticeMessage && m.hwnd == dialog->Handle());
+        });
+        return seen;
+    }
     // Handles messages until the dialog has handled an end notice; true when
     // it was the foreground window right after it (a late focus event of the
     // display may move it again). meanwhile runs between the looks.
@@ -132,6 +158,7 @@ protected:
     const std::string program = app.folder.PlaceFixture("test_program.exe", "Prog Dir\\prog.exe");
     LaunchRecord record;
     ProgramWatchDialog watch;
+    LPARAM tag = 0;
     std::unique_ptr<SettingsDialog> dialog;
 };
 
@@ -139,33 +166,51 @@ protected:
 
 // Unquoted, "...\Games Dir\My Saver.scr /s" would start "...\Games.exe" or
 // "...\Games Dir\My.exe" first; both are there to be started by mistake.
-// A failed start answers at once and posts nothing, nor does a windowless
-// program, which is waited for until it ends. A launch still running when
-// its record is reused or goes away is ended first, with a window or
-// without, and posts nothing then.
-TEST_F(LaunchTest, TheRightFileStartsInItsFolderAndOnlyTheEndOfAProgramWithAWindowIsPosted) {
+// A start never waits: a slow starter is held while this thread handles
+// its messages (a program's broadcast to every window among them) and shows
+// once let go. A failed start and a program that shows no window within the
+// search say so; the end of neither is posted. A launch still running when
+// its record is reused or goes away is ended, with a window or without, and
+// posts nothing then.
+TEST_F(LaunchTest, StartsNeverWaitAndOnlyTheEndOfAShownProgramIsPosted) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "Games Dir\\My Saver.scr");
     for (const char* decoy : {"Games.exe", "Games Dir\\My.exe"}) app.folder.PlaceFixture("test_program.exe", decoy);
-    HWND window = StartLaunch(record, saver, "/s");
+    ASSERT_EQ(Launch(saver, "/s"), LaunchOutcome::Shown);
+    const LPARAM saverTag = tag;
+    HWND window = record.ProgramWindow();
     EXPECT_TRUE(window && window == app.log.Window("saver"));
-    EXPECT_EQ(WaitForSingleObject(app.signal, 0), WAIT_TIMEOUT);  // cleared for the next
     EXPECT_EQ(app.log.Value("cmdline "), "\"" + saver + "\" /s");
     EXPECT_EQ(app.log.Value("cwd "), app.folder.File("Games Dir"));
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitForEnd());
 
-    EXPECT_EQ(StartLaunch(record, app.folder.File("gone.scr"), "/s"), nullptr);
-    EXPECT_EQ(StartLaunch(record, program, "/nowindow /life:300"), nullptr);
-    EXPECT_EQ(WaitForSingleObject(record.process.get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(Launch(app.folder.File("gone.scr"), "/s"), LaunchOutcome::Failed);
+    record.windowSearchMs = 300;
+    EXPECT_EQ(Launch(program, "/nowindow"), LaunchOutcome::NoWindow);
+    record.Stop();
+    const DWORD stopped = GetTickCount();
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_LT(GetTickCount() - stopped, 5000u) << "terminated at once";
+
+    DeleteFileA(app.folder.File("fixture.log").c_str());
+    HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, fixture::HoldEventName(1).c_str());
+    ASSERT_TRUE(record.Start(program, "/hold:1 /broadcast", ++tag));
+    ASSERT_TRUE(app.log.Wait("start"));
+    EXPECT_TRUE(record.Starting() && !record.ProgramWindow());
+    SetEvent(hold);
+    EXPECT_EQ(Outcome(tag), LaunchOutcome::Shown);
+    EXPECT_TRUE(app.log.Has("broadcast answered") && record.ProgramWindow() == app.log.Window("main"));
+    CloseHandle(hold);
+    ASSERT_EQ(Launch(program, ""), LaunchOutcome::Shown);  // the one before is closed
+    EXPECT_TRUE(app.log.Wait("close main") && app.log.Count("close main") == 1);
     auto own = std::make_unique<LaunchRecord>();
     own->windowSearchMs = 300;
-    ASSERT_NE(StartLaunch(*own, program, ""), nullptr);
-    EXPECT_EQ(StartLaunch(*own, program, "/nowindow"), nullptr);
-    EXPECT_EQ(app.log.Count("close main"), 1);
-    EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 1);
+    ASSERT_TRUE(own->Start(program, "/nowindow", ++tag));
+    EXPECT_TRUE(test::PumpAppUntil([&] { return test::CountProcessesInFolder(app.folder.Path()) == 2; }));
     own.reset();
-    EXPECT_EQ(test::CountProcessesInFolder(app.folder.Path()), 0);
-    EXPECT_EQ(NoticesNow(), kOneNotice);  // the saver's
+    record.Stop();
+    EXPECT_TRUE(test::PumpAppUntil([&] { return test::CountProcessesInFolder(app.folder.Path()) == 0; }, 15000));
+    EXPECT_EQ(NoticesNow(), (Notices{{1, saverTag}}));
 }
 
 // A program that ends by itself posts its end once, after its window is set
@@ -188,7 +233,7 @@ TEST_F(LaunchTest, AProgramGetsItsOptionsAndStartMacroAndItsOwnEndUndoesTheWatch
     ASSERT_TRUE(window && test::PumpAppUntil(ended, 10000));
     EXPECT_EQ(window, nullptr) << "the window at the notice";
     DWORD code = 1;
-    EXPECT_TRUE(GetExitCodeProcess(record.process.get(), &code) && code == 0);
+    EXPECT_TRUE(GetExitCodeProcess(record.Process(), &code) && code == 0);
     HWND dialog = watch.Handle();
     if (IsWindow(dialog)) DestroyWindow(dialog);
     EXPECT_TRUE(CursorCount() == cursor && GetCapture() != dialog);
@@ -199,15 +244,14 @@ TEST_F(LaunchTest, AProgramGetsItsOptionsAndStartMacroAndItsOwnEndUndoesTheWatch
     std::string keys;
     for (const std::string& line : app.log.Lines()) keys += line.find("key ") != line.npos ? line + "," : "";
     EXPECT_EQ(keys, "key 54,key 45,key 74,key 10,key 41,syskey 12,syskey 74,");
-    EXPECT_EQ(NoticesNow(), kOneNotice);
+    EXPECT_EQ(NoticesNow(), (Notices{{1, tag}}));
 }
 
 // The watch is a 1 x 1 pixel popup owned by the program's window; it hides
 // the cursor and counts off the first moves; a move away from the reference
-// then ends the program, which is terminated when it ignores its WM_CLOSE.
-// Meanwhile, as both wait out a bound, a slow starter's window is found on
-// another thread after the bound on the input-idle wait.
-TEST_F(LaunchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWindowIsFound) {
+// then ends the program, which is terminated 10 s later when it ignores its
+// WM_CLOSE. This thread goes on meanwhile.
+TEST_F(LaunchTest, AMoveAwayEndsAProgramIgnoringCloseWithoutWaitingForIt) {
     Set(settings::kOptionSuffix, "/ignoreclose");
     Set(settings::kMouseSuffix, "1");
     const int cursor = CursorCount();
@@ -227,20 +271,15 @@ TEST_F(LaunchTest, AMoveAwayEndsAProgramIgnoringCloseWhileASlowStartersWindowIsF
     for (LPARAM at : {10, 20, 30, 3, 3, 4}) SendMessageA(dialog, WM_MOUSEMOVE, 0, at);
     EXPECT_EQ(GetCapture(), dialog);
     EXPECT_FALSE(app.log.Has("close main"));
-    LaunchRecord slow;
-    const std::string slowPath = app.folder.PlaceFixture("test_program.exe", "slow.exe");
-    const std::string delay = "/delay:" + std::to_string(kInputIdleTimeoutMs + 1000);
-    HWND slowWindow = nullptr;  // the launch signal is this thread's to use meanwhile
-    std::thread starter([&] { slowWindow = StartLaunch(slow, slowPath, delay.c_str()); });
     const DWORD start = GetTickCount();
     SendMessageA(dialog, WM_MOUSEMOVE, 0, 5);
-    EXPECT_GE(GetTickCount() - start, ProgramWatchDialog::kCloseTimeoutMs - 500);
+    EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_TRUE(watch.Handle() == nullptr && GetCapture() != dialog && CursorCount() == cursor);
-    EXPECT_TRUE(app.log.Count("close main") == 1 && !app.log.Has("exit") && !record.ThreadRunning());
-    EXPECT_EQ(NoticesNow(), kOneNotice);
-
-    starter.join();
-    EXPECT_EQ(test::ClassNameOf(slowWindow), "TolvarinTestProgram");
+    EXPECT_TRUE(app.log.Wait("close main") && record.Running());
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_GE(GetTickCount() - start, 10000u - 500);
+    EXPECT_TRUE(app.log.Count("close main") == 1 && !app.log.Has("exit"));
+    EXPECT_EQ(NoticesNow(), (Notices{{1, tag}}));
 }
 
 // Also the keys that the dialog manager would keep for itself.
@@ -257,7 +296,7 @@ TEST_F(LaunchTest, EveryKeyEndsAWatchedProgramAndIsNotPassedOn) {
         test::PressKey(key.first);
         ASSERT_TRUE(WaitForEnd());
         EXPECT_TRUE(!watch.Handle() && app.log.Has("close main") && !app.log.Has(key.second));
-        EXPECT_EQ(NoticesNow(), kOneNotice);
+        EXPECT_EQ(NoticesNow(), (Notices{{1, tag}}));
     }
 }
 
@@ -270,39 +309,41 @@ TEST_F(LaunchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
     Set(settings::kOptionSuffix, "/confirm");
     Set(settings::kFinishSuffix, "ENT");
     const int cursor = CursorCount();
-    ASSERT_TRUE(watch.RunProgram());
+    ASSERT_TRUE(Run());
     EXPECT_TRUE(!watch.Handle() && CursorCount() == cursor);  // no watch asked for
     watch.StopProgram();
-    EXPECT_TRUE(app.log.Has("confirmed"));
+    EXPECT_TRUE(WaitForEnd() && app.log.Has("confirmed"));
     EXPECT_EQ(keysDown, "\r") << "the hook sees the injected keys";
 
     Set(settings::kOptionSuffix, "/hiddenfirst");
     Set(settings::kFinishSuffix, "F03");
-    ASSERT_TRUE(watch.RunProgram());
+    ASSERT_TRUE(Run());
     // The first window in the enumeration is the program's, hidden or not.
     EXPECT_EQ(record.ProgramWindow(), app.log.Window("hidden"));
     watch.StopProgram();
+    ASSERT_TRUE(WaitForEnd());
     EXPECT_TRUE(app.log.Count("close hidden") == 1 && app.log.Count("close main") == 1);  // main: the first's
 
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "saver.scr");
     Set(settings::kFinishSuffix, "F03", saver);
-    ASSERT_NE(StartLaunch(record, saver, "/s"), nullptr);
+    ASSERT_EQ(Launch(saver, "/s"), LaunchOutcome::Shown);
     watch.StopProgram();
-    EXPECT_TRUE(app.log.Has("close") && !record.ThreadRunning());
+    EXPECT_TRUE(WaitForEnd() && app.log.Has("close"));
     test::PressKey(VK_F10);  // a key behind any that was sent
     ASSERT_TRUE(test::PumpAppUntil([] { return keysDown.size() > 1; }));
     EXPECT_EQ(keysDown, "\r\x79");  // Enter, F10: no F3
-    EXPECT_EQ(NoticesNow(), (Notices{{1, 0}, {1, 0}, {1, 0}}));
+    EXPECT_EQ(NoticesNow(), (Notices{{1, tag - 2}, {1, tag - 1}, {1, tag}}));
 }
 
 // --- The settings dialog ------------------------------------------------------------
 
 // A double-click previews its row and never moves it. A saver previews
 // beside a usable dialog, a program with the dialog disabled until it ends
-// (by itself, or by the watch on the mouse); each end brings the dialog to
-// the front. A saver still running is closed before the next preview and
-// posts nothing; a late notice of an earlier preview or a player's leaves a
-// running program alone.
+// (by itself, or by the watch on the mouse) or hides its window; each end
+// brings the dialog to the front. A saver still running is closed before
+// the next preview and posts nothing; a late notice of an earlier preview or
+// a player's leaves a running program alone. A preview still starting is
+// not replaced by another, and leaving the dialog ends what it started.
 // A saver is configured by its own file, the dialog its parent, and is not
 // waited for; the program and Flash settings and the about box run modally
 // over the dialog; the program settings' OK saves the dialog's state with
@@ -324,7 +365,7 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     test::MoveMouseTo(item.left + 20, (item.top + item.bottom) / 2);
     test::PumpQueued();
     for (int i = 0; i < 4; ++i) mouse_event(i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    ASSERT_TRUE(test::PumpAppUntil([&] { return app.log.Window("saver") != nullptr; }, 10000));
+    ASSERT_TRUE(StartNoticed() && app.log.Window("saver"));
     EXPECT_TRUE(app.log.Value("cmdline ") == "\"" + saver + "\" /s" && Usable());
     PostMessageA(app.log.Window("saver"), WM_CLOSE, 0, 0);
     EXPECT_TRUE(NoticeBringsDialogToFront());
@@ -334,20 +375,25 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     }
     EXPECT_NE(GetCapture(), List());
 
-    EXPECT_TRUE(Command(ID_FILE_PREVIEW).empty() && Command(IDC_PREVIEW, 2).empty());
-    EXPECT_TRUE(app.log.Count("close") == 2 && !Usable());
+    EXPECT_TRUE(Command(ID_FILE_PREVIEW).empty() && StartNoticed());
+    EXPECT_TRUE(Preview(2).empty() && test::PumpAppUntil([&] { return !Usable(); }));
+    EXPECT_TRUE(app.log.Wait("close") && app.log.Count("close") == 2);
     for (WPARAM launched : {1, 0}) PostMessageA(dialog->Handle(), kEndNoticeMessage, launched, 0);
     test::PumpQueued();
     EXPECT_TRUE(!Usable() && !app.log.Has("close main"));
     PostMessageA(app.log.Window("main"), WM_CLOSE, 0, 0);
     EXPECT_TRUE(NoticeBringsDialogToFront() && Usable());
+    // A program that hides its window (to the notification area) gives the dialog back at once.
+    EXPECT_TRUE(Preview(2).empty() && test::PumpAppUntil([&] { return !Usable(); }));
+    ShowWindow(app.log.Window("main"), SW_HIDE);
+    EXPECT_TRUE(test::PumpAppUntil([&] { return Usable(); }));
 
     test::MoveMouseTo(500, 400);
-    EXPECT_TRUE(Command(IDC_PREVIEW, 3).empty() && !Usable());
+    EXPECT_TRUE(Preview(3).empty() && test::PumpAppUntil([&] { return !Usable(); }));
     int step = 0;
     EXPECT_TRUE(NoticeBringsDialogToFront([&] { test::MoveMouseTo(300 + (step++ % 5) * 40, 300); }));
-    EXPECT_TRUE(Usable() && app.log.Count("close main") == 2);
-    for (int row : {0, 4}) EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
+    EXPECT_TRUE(Usable() && app.log.Count("close main") == 3);  // the hidden one's too
+    for (int row : {0, 4}) EXPECT_EQ(Preview(row, 1), kCannotStart) << row;
     EXPECT_TRUE(Usable() && dialog->RowPath(1) == saver && dialog->RowPath(3) == watched);  // none moved
 
     EXPECT_TRUE(Command(IDC_FILE_SETTINGS, 1).empty());
@@ -380,6 +426,17 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     });
     EXPECT_EQ(app.Read("EXE_CONFIG", program + "@option"), "/full");
     EXPECT_EQ(app.Read("LIST", "List0"), settings::kMarkOff + app.folder.File("gone.scr"));
+    // While a preview starts, another is refused: the held one comes up
+    // when let go. Leaving the dialog ends what it started.
+    Set(settings::kOptionSuffix, "/hold:2", watched);
+    HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, fixture::HoldEventName(2).c_str());
+    EXPECT_TRUE(Preview(3).empty() && app.log.Wait("cmdline \"" + watched + "\" /hold:2"));
+    EXPECT_TRUE(Preview(1).empty() && Usable());
+    SetEvent(hold);
+    CloseHandle(hold);
+    EXPECT_TRUE(test::PumpAppUntil([&] { return !Usable(); }));
     SendMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
+    dialog.reset();  // a modal one goes by itself
+    EXPECT_TRUE(test::WaitUntil([&] { return test::CountProcessesInFolder(app.folder.File("w")) == 0; }, 15000));
     EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
 }

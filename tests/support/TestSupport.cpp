@@ -221,9 +221,11 @@ std::string FixtureLog::Value(const std::string& prefix) const {
 }
 
 HWND FixtureLog::Window(const std::string& name) const {
-    std::string value = Value("window " + name + " ");
-    return value.empty() ? nullptr
-                         : reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(value.c_str(), nullptr, 16)));
+    const std::string prefix = "window " + name + " ";
+    std::vector<std::string> lines = Lines(prefix);
+    return lines.empty() ? nullptr
+                         : reinterpret_cast<HWND>(static_cast<UINT_PTR>(
+                               std::strtoull(lines.back().c_str() + prefix.size(), nullptr, 16)));
 }
 
 ProductProcess::ProductProcess(const std::string& executableName, const std::string& sourcePath)
@@ -329,6 +331,29 @@ StandInFlashControl::StandInFlashControl() {
 
 StandInFlashControl::~StandInFlashControl() {
     if (created) RegDeleteKeyA(HKEY_CLASSES_ROOT, kFlashControlKey);
+}
+
+RegistryText::RegistryText(HKEY root, std::string key, const char* name, const std::string& text)
+    : root(root), key(std::move(key)), name(name ? name : "") {
+    HKEY opened = nullptr;
+    keyExisted = RegOpenKeyExA(root, this->key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+    if (keyExisted) RegCloseKey(opened);
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    valueExisted = RegGetValueA(root, this->key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS;
+    if (valueExisted) before = buffer;
+    RegSetKeyValueA(root, this->key.c_str(), name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+RegistryText::~RegistryText() {
+    const char* value = name.empty() ? nullptr : name.c_str();
+    if (valueExisted) {
+        RegSetKeyValueA(root, key.c_str(), value, REG_SZ, before.c_str(), static_cast<DWORD>(before.size() + 1));
+    } else if (keyExisted) {
+        RegDeleteKeyValueA(root, key.c_str(), value);
+    } else {
+        RegDeleteTreeA(root, key.c_str());
+    }
 }
 
 // --- Input and pixels -------------------------------------------------------------

@@ -84,7 +84,7 @@ public:
     bool Wait(const std::string& line, DWORD timeoutMs = 10000) const;
     // The first line that starts with prefix, without it; empty if none.
     std::string Value(const std::string& prefix) const;
-    // The handle a fixture logged as "window <name> <hex>".
+    // The handle a fixture logged last as "window <name> <hex>".
     HWND Window(const std::string& name) const;
 
 private:
@@ -171,6 +171,22 @@ public:
 
 private:
     bool created = false;
+};
+
+// A text value of the registry set for the object's life; what was there
+// before is put back (a value or key that was not is removed).
+class RegistryText : NoCopy {
+public:
+    RegistryText(HKEY root, std::string key, const char* name, const std::string& text);
+    ~RegistryText();
+
+private:
+    HKEY root;
+    std::string key;
+    std::string name;
+    bool keyExisted = false;
+    bool valueExisted = false;
+    std::string before;
 };
 
 // --- Input and pixels -------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "players/WindowIds.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
+#include "tests/fixtures/FixtureLog.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,19 @@ struct Session {
         return names;
     }
     void Switch() const { PostMessageA(host, WM_TIMER, kSwitchTimerId, 0); }
+    // A window of the session over the whole primary monitor: the start cover
+    // while an entry starts, or the cover window.
+    HWND Covering() const { return test::FindWindowOf(p.Id(), FullScreen); }
+    // The entry's window of that caption is up, and nothing of the session covers it.
+    bool Shows(const char* caption) const {
+        HWND w = FindWindowA(nullptr, caption);
+        return w && IsWindowVisible(w) && !Covering();
+    }
+    // The session's window answers a message within a second.
+    bool Answers() const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+    }
     std::string Last() const { return p.ReadIni("OTHER", "Last"); }
 
     test::ProductProcess p;
@@ -65,19 +79,67 @@ TEST(SessionTest, ListOrderGoesOnAfterLastTakesInWhatIsSwitchedOnAndTheEntrysEnd
     // on now joins the cycle after the next.
     WritePrivateProfileStringA("LIST", "List2", On(program).c_str(), s.p.IniPath().c_str());
     for (size_t i = 2; i <= 6; ++i) {
+        // Once, the saver is up when the switch comes.
+        if (i == 3) {
+            ASSERT_TRUE(test::WaitUntil([&] { return s.Shows("test_saver"); }));
+        }
         s.Switch();
         ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == i; })) << i;
     }
     const std::string u = "Upper Case.SCR";
     EXPECT_EQ(s.Started(), (std::vector<std::string>{u, "E1.scr", u, "E1.scr", u, "prog.exe"}));
     EXPECT_TRUE(s.p.Log().Has("cmdline \"" + e2 + "\" /s"));
-    // Each switch away from a screen saver injects Escape; the saver that has
-    // the keyboard at that moment takes it and ends itself.
+    // A switch away from a screen saver that shows injects Escape; the saver
+    // that has the keyboard at that moment takes it and ends itself. One
+    // still starting is ended.
     EXPECT_GE(s.p.Log().Count("key 1B"), 1);
     ASSERT_TRUE(s.p.WaitForExit(15000));  // the program ends by itself after its life, and the session with it
     EXPECT_EQ(s.Last(), program);
     EXPECT_EQ(test::CountProcessesInFolder(s.p.Folder()), 0);
     EXPECT_TRUE(s.p.Log().Lines("verify ").empty());
+}
+
+// Nothing an entry does as it starts holds the session up: while a program
+// is slow to show its window the session answers at once, a black start
+// cover hides the desktop (the placeholder picture after 5 s), and the
+// switch works; a program that sends to every window before its first one
+// comes up; input during a start ends the session, and nothing started is
+// left running.
+TEST(SessionTest, AStartNeverHoldsTheSessionAndIsCoveredUntilTheEntryShows) {
+    Session s;
+    const std::string slow = s.p.PlaceFixture("test_program.exe", "slow.exe");
+    const std::string broadcasting = s.p.PlaceFixture("test_program.exe", "broadcasting.exe");
+    const std::string held = s.p.PlaceFixture("test_program.exe", "held.exe");
+    HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, fixture::HoldEventName(1).c_str());
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> closeHold(hold, &CloseHandle);
+    ASSERT_TRUE(s.Start({On(slow), On(broadcasting), On(held)},
+                        "[OTHER]\r\nOrder=2\r\n[EXE_CONFIG]\r\n" + slow + "@option=/hold:1\r\n" + broadcasting +
+                            "@option=/broadcast\r\n" + held + "@option=/hold:2\r\n"));
+    ASSERT_TRUE(s.p.Log().Wait("start"));
+    HWND cover = s.Covering();
+    ASSERT_TRUE(cover && s.Answers());
+    EXPECT_EQ(test::ScreenPixel(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2), RGB(0, 0, 0));
+    const auto picture = [&] {
+        for (int y = 0; y < GetSystemMetrics(SM_CYSCREEN); y += 8) {
+            if (test::ScreenPixel(GetSystemMetrics(SM_CXSCREEN) / 2, y) != RGB(0, 0, 0)) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(test::WaitUntil(picture, 8000) && s.Answers());
+    SetEvent(hold);
+    EXPECT_TRUE(test::WaitUntil([&] { return s.Shows("test_program"); }));
+
+    s.Switch();
+    EXPECT_TRUE(test::WaitUntil([&] { return s.Started().size() == 2 && s.Shows("test_program"); }, 10000));
+    EXPECT_TRUE(s.p.Log().Has("broadcast answered"));
+    s.Switch();
+    ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == 3 && s.Covering(); }));
+    EXPECT_TRUE(s.Answers());
+    const DWORD moved = GetTickCount();
+    ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }, 3000));
+    EXPECT_LT(GetTickCount() - moved, 3000u);
+    EXPECT_EQ(test::CountProcessesInFolder(s.p.Folder()), 0);
+    EXPECT_EQ(s.Last(), held);
 }
 
 // One session from the top of the list through every kind, the switch
@@ -202,11 +264,12 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
                                      p.PlaceFixture("test_saver.scr", "E2.scr")};
     for (std::string& value : list) value = On(value);
     auto checkCount = [&] { return p.Log().Lines("verify ").size(); };
-    // The session's windows over the second monitor: exactly one, topmost, black.
-    auto covered = [&] {
+    // The session's windows over the second monitor: exactly one, black,
+    // topmost but while a program runs, whose windows may go anywhere.
+    auto covered = [&](bool program) {
         auto windows = test::TopLevelWindowsOf(p.Id(), true);
         return pixel() == RGB(0, 0, 0) && std::count_if(windows.begin(), windows.end(), [&](HWND w) {
-            return HasRect(w, second) && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+            return HasRect(w, second) && !(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == program;
         }) == 1;
     };
     // Each entry's window: the fixture's own, or the session's over the
@@ -226,16 +289,20 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(rows[i].what);
         ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(s.host) && up(rows[i].caption, rows[i].ours); }));
-        EXPECT_TRUE(test::WaitUntil(covered));
+        const auto coveredNow = [&, program = i == 2 || i == 3] { return covered(program); };
+        EXPECT_TRUE(test::WaitUntil(coveredNow));
         EXPECT_EQ(test::GetUsePasswordFlag(), 0u);
         test::SaveScreenshot(std::string("monitors_") + rows[i].what, &both);
         // The covers follow a change of the monitors without taking the
         // activation away from the entry.
         SendMessageA(s.host, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
-        EXPECT_TRUE(test::WaitUntil(covered));
+        EXPECT_TRUE(test::WaitUntil(coveredNow));
         EXPECT_FALSE(HasRect(GetForegroundWindow(), second));
         EXPECT_TRUE(up(rows[i].caption, rows[i].ours));
-        if (i == 3) {  // moves leave this program running; the user quits it
+        if (i == 3) {  // its window shows on the second monitor; moves leave it running; the user quits it
+            SetWindowPos(FindWindowA(nullptr, "test_program"), HWND_TOP, second.left + 20, 20, 0, 0,
+                         SWP_NOSIZE | SWP_NOACTIVATE);
+            EXPECT_TRUE(test::WaitUntil([&] { return test::ScreenPixel(second.left + 100, 100) != RGB(0, 0, 0); }));
             EXPECT_FALSE(test::MoveMouseUntil([&] { return checkCount() > i; }, 2000, second.left + 200));
             PostMessageA(FindWindowA(nullptr, "test_program"), WM_CLOSE, 0, 0);
         }

@@ -32,8 +32,8 @@ bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs,
 }
 
 LRESULT NoticeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kEndNoticeMessage) {
-        notices.emplace_back(wParam, lParam);
+    if (message == kEndNoticeMessage || message == kStartNoticeMessage) {
+        (message == kEndNoticeMessage ? notices : starts).emplace_back(wParam, lParam);
         return 0;
     }
     return Window::WindowProc(message, wParam, lParam);
@@ -43,16 +43,12 @@ TestApp::TestApp() {
     app.SetProfileName(IniPath());
     mainWindow.CreateEx(0, Window::RegisterWindowClass(0), "notices", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
     app.SetMainWindow(&mainWindow);
-    signal = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    SetLaunchSignal(signal);
 }
 
 TestApp::~TestApp() {
     KillProcessesInFolder(folder.Path());
     app.SetMainWindow(nullptr);
     mainWindow.DestroyWindow();
-    SetLaunchSignal(nullptr);
-    CloseHandle(signal);
     PumpQueued();  // no WM_QUIT or stray message is left for the next test
 }
 

@@ -23,10 +23,12 @@ void PumpQueued(const std::function<void(const MSG&)>& handled = nullptr);
 bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000,
                   const std::function<void(const MSG&)>& handled = nullptr);
 
-// The hidden main window of a test: it keeps every end notice it gets.
+// The hidden main window of a test: it keeps every end notice and every
+// start notice it gets.
 class NoticeWindow : public Window {
 public:
     std::vector<std::pair<WPARAM, LPARAM>> notices;
+    std::vector<std::pair<WPARAM, LPARAM>> starts;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -34,9 +36,8 @@ protected:
 
 // The application of one test, like the product's: its instance is this
 // module (dialogs find their templates and icons here), its settings file is
-// tolvarin.ini in a folder of its own, its main window is a NoticeWindow, the
-// process's launch signal is set, and the fixtures log into folder's
-// fixture.log. What still runs from the folder is ended with the object.
+// tolvarin.ini in a folder of its own, its main window is a NoticeWindow,
+// and the fixtures log into folder's fixture.log. What still runs from the folder is ended with the object.
 class TestApp : NoCopy {
 public:
     TestApp();
@@ -49,7 +50,6 @@ public:
     TempFolder folder{"tlvi"};
     FixtureLog log{folder.File("fixture.log")};
     NoticeWindow mainWindow;
-    HANDLE signal = nullptr;
 
     std::string IniPath() const { return folder.File("tolvarin.ini"); }
     void WriteIni(const std::string& text) const { WriteFileBytes(IniPath(), text); }
