@@ -58,7 +58,9 @@ BOOL SaverApp::InitInstance() {
     if (mode == StartMode::Saver && !CreateRoleEvent(kSessionEventName)) return FALSE;
 
     // 4. No screen saver started as an entry may ask for the password itself.
-    passLock = SuspendUsePasswordFlag(*this);
+    const UsePasswordState password = SuspendUsePasswordFlag(*this);
+    passLock = password.suspended;
+    passwordOn = password.on;
 
     // 5. The role.
     switch (mode) {
@@ -72,8 +74,16 @@ BOOL SaverApp::InitInstance() {
 }
 
 int SaverApp::ExitInstance() {
-    if (passLock) RestoreUsePasswordFlag(*this);
+    RestorePasswordFlag();
+    endSessionWindow.DestroyWindow();
     return App::ExitInstance();
+}
+
+void SaverApp::OnEndSession() { RestorePasswordFlag(); }
+
+void SaverApp::RestorePasswordFlag() {
+    if (passLock) RestoreUsePasswordFlag(*this);
+    passLock = false;
 }
 
 bool SaverApp::CreateRoleEvent(const char* name) {
@@ -102,6 +112,7 @@ BOOL SaverApp::RunPreview() {
     HWND parent = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(Argument(2))));
     RECT rect = {};
     GetClientRect(parent, &rect);
+    endSessionWindow.CreateEx(0, Window::RegisterWindowClass(0), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
     // A failed creation has already disposed of the window object.
     auto* pane = new SaverBaseWindow();
     if (!pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, rect, parent)) return FALSE;
@@ -110,7 +121,7 @@ BOOL SaverApp::RunPreview() {
 }
 
 BOOL SaverApp::RunSaver() {
-    auto* host = new SaverHostWindow(passLock);
+    auto* host = new SaverHostWindow(passwordOn);
     // The first entry starts from inside the window's creation, and the
     // players post to the main window: it must be set before.
     SetMainWindow(host);

@@ -231,7 +231,7 @@ TEST(StartUpTest, ThePasswordFlagIsSuspendedAtStartAndRestoredAtExit) {
         if (c.first < 0) test::DeleteUsePasswordFlag();
         if (c.first >= 0) test::SetUsePasswordFlag(static_cast<DWORD>(c.first));
         if (c.second >= 0) app.WriteProfileInt("OTHER", "PassLock", c.second);
-        bool suspended = SuspendUsePasswordFlag(app);
+        bool suspended = SuspendUsePasswordFlag(app).suspended;
         EXPECT_EQ(std::to_string(suspended) + " " + state(), c.first < 0 ? "0 none -1" : "1 0 1");
         EXPECT_EQ(test::FileExists(folder.File("tolvarin.ini")), suspended);
         if (!suspended) continue;
