@@ -58,7 +58,9 @@ BOOL SaverApp::InitInstance() {
     if (mode == StartMode::Saver && !CreateRoleEvent(kSessionEventName)) return FALSE;
 
     // 4. No screen saver started as an entry may ask for the password itself.
-    passLock = SuspendUsePasswordFlag(*this);
+    const UsePasswordState password = SuspendUsePasswordFlag(*this);
+    passLock = password.suspended;
+    passwordOn = password.on;
 
     // 5. The role.
     switch (mode) {
@@ -75,8 +77,16 @@ int SaverApp::ExitInstance() {
     // What the role started and stopped has kStopTimeoutMs to close before
     // its launch thread ends it: nothing outlives the process.
     WaitForAllLaunches(kStopTimeoutMs + 5000);
-    if (passLock) RestoreUsePasswordFlag(*this);
+    RestorePasswordFlag();
+    endSessionWindow.DestroyWindow();
     return App::ExitInstance();
+}
+
+void SaverApp::OnEndSession() { RestorePasswordFlag(); }
+
+void SaverApp::RestorePasswordFlag() {
+    if (passLock) RestoreUsePasswordFlag(*this);
+    passLock = false;
 }
 
 bool SaverApp::CreateRoleEvent(const char* name) {
@@ -104,6 +114,7 @@ BOOL SaverApp::RunPreview() {
     HWND parent = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(Argument(2))));
     RECT rect = {};
     GetClientRect(parent, &rect);
+    endSessionWindow.CreateEx(0, Window::RegisterWindowClass(0), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
     // A failed creation has already disposed of the window object.
     auto* pane = new SaverBaseWindow();
     if (!pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, rect, parent)) return FALSE;
@@ -112,7 +123,7 @@ BOOL SaverApp::RunPreview() {
 }
 
 BOOL SaverApp::RunSaver() {
-    auto* host = new SaverHostWindow(passLock);
+    auto* host = new SaverHostWindow(passwordOn);
     // The first entry starts from inside the window's creation, and the
     // players post to the main window: it must be set before.
     SetMainWindow(host);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/App.h"
+#include "framework/Window.h"
 
 enum class StartMode { Settings, Preview, Saver, ChangePassword, None };
 
@@ -14,6 +15,8 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
+    // The process is about to be ended: the password flag comes back now.
+    void OnEndSession() override;
 
     // Lower-cases argument in place, then: its first character is '-' or '/'
     // and its second is the first character of letter.
@@ -26,19 +29,28 @@ public:
     // The role's named event, which keeps a second process of the role from
     // running. Lives until the process ends.
     HANDLE sessionEvent = nullptr;
-    // true when the password flag must be switched on again at exit.
+    // true when the password flag must be switched on again at exit (or when
+    // the user's session ends first).
     bool passLock = false;
+    // true when the user has the password on: a session asks for it itself,
+    // also when the flag could not be suspended.
+    bool passwordOn = false;
 
     // Names of the events that keep a second process of a role from running.
     static constexpr const char* kSettingsEventName = "tolvarinkunset";
     static constexpr const char* kSessionEventName = "tolvarinkun";
 
 private:
+    void RestorePasswordFlag();
     bool CreateRoleEvent(const char* name);
     BOOL RunSettings();
     BOOL RunPreview();
     BOOL RunSaver();
     BOOL RunChangePassword();
+
+    // The preview pane is a child window, and the end of the user's session
+    // is told to top-level windows only: this hidden one hears it for the pane.
+    Window endSessionWindow;
 };
 
 // The application object, or null outside the product (in tests).

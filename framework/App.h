@@ -28,6 +28,11 @@ public:
 
     virtual BOOL InitInstance();
     virtual int ExitInstance();
+    // The user's session ends (log-off, shutdown): once our windows have
+    // answered, the system ends the process without ExitInstance. Runs when
+    // one of our windows gets WM_ENDSESSION with wParam TRUE, once for each
+    // such window; a log-off that was cancelled (wParam FALSE) runs nothing.
+    virtual void OnEndSession() {}
 
     // Runs the message loop until WM_QUIT; returns its exit code.
     int Run();

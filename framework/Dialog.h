@@ -31,13 +31,15 @@ public:
     void ComboIndex(int id, int& value);
     // Attaches control id to a window object (once).
     void Control(int id, Window& control);
+    // Refuses the value of control id the way a text that is no whole number
+    // is refused: message is shown, the focus goes back to the control, and
+    // every later exchange of the pass is skipped.
+    void Fail(int id, const char* message);
 
     // The message shown when an integer edit holds no whole number.
     static const char* const kNotANumberMessage;
 
 private:
-    void Fail(int id, const char* message);
-
     Dialog& dialog;
     bool saving;
     bool failed = false;

@@ -147,6 +147,9 @@ BOOL Window::FailCreation() {
 LRESULT CALLBACK Window::StaticWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = FromHandle(handle);
     if (!window) return DefWindowProcA(handle, message, wParam, lParam);
+    if (message == WM_ENDSESSION && wParam) {
+        if (App* app = App::Instance()) app->OnEndSession();
+    }
     if (message != WM_NCDESTROY) return window->WindowProc(message, wParam, lParam);
 
     LRESULT result = window->WindowProc(message, wParam, lParam);

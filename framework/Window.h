@@ -8,6 +8,8 @@
 // the object is detached and PostNcDestroy runs; self-owning windows delete
 // themselves there. When the main window of the application is destroyed,
 // the main-window pointer is cleared and the message loop is told to end.
+// When the user's session ends, WM_ENDSESSION (wParam TRUE) to any of our
+// windows first tells the application object (App::OnEndSession).
 //
 // A CreateEx that fails has always run PostNcDestroy by the time it returns
 // (through WM_NCDESTROY when the window got that far, through FailCreation

@@ -29,14 +29,18 @@ void WriteUsePasswordFlag(DWORD value) {
     RegCloseKey(key);
 }
 
-bool SuspendUsePasswordFlag(const App& app) {
-    bool passLock = ReadUsePasswordFlag() != 0;
-    if (passLock) WriteUsePasswordFlag(0);
+UsePasswordState SuspendUsePasswordFlag(const App& app) {
     const AppProfile profile(&app);
     const SaverSettings stored(profile);
-    if (stored.PassLock()) passLock = true;
-    if (passLock) stored.WritePassLock(true);
-    return passLock;
+    const bool flagOn = ReadUsePasswordFlag() != 0;
+    const bool leftOver = stored.PassLock();
+    UsePasswordState state;
+    state.on = flagOn || leftOver;
+    if (!state.on) return state;
+    // A left-over record stays in the file even when it cannot be written anew.
+    state.suspended = stored.WritePassLock(true) || leftOver;
+    if (state.suspended && flagOn) WriteUsePasswordFlag(0);
+    return state;
 }
 
 void RestoreUsePasswordFlag(const App& app) {
@@ -63,9 +67,10 @@ BOOL PasswordHelper::VerifyPassword(HWND window) {
         FreeLibrary(library);
         return TRUE;
     }
+    const DWORD before = ReadUsePasswordFlag();
     WriteUsePasswordFlag(1);
     BOOL result = verify(window);
-    WriteUsePasswordFlag(0);
+    WriteUsePasswordFlag(before);
     FreeLibrary(library);
     return result;
 }

@@ -13,12 +13,22 @@ DWORD ReadUsePasswordFlag();
 // Stores the flag as REG_DWORD; failures are ignored.
 void WriteUsePasswordFlag(DWORD value);
 
-// At start-up, before the mode is known: switches the flag off when it is
-// on, and records the suspension in OTHER PassLock. Returns whether this
-// process must switch it on again at its exit (also when an earlier process
-// left it suspended).
-bool SuspendUsePasswordFlag(const App& app);
-// At exit, when SuspendUsePasswordFlag returned true.
+// What the start-up found and did with the flag.
+struct UsePasswordState {
+    // The user has the password on: the flag, or a suspension that an earlier
+    // process recorded and never undid. A session then asks for it itself.
+    bool on = false;
+    // This process has the flag suspended (or took over such a left-over
+    // suspension) and must switch it on again when it ends.
+    bool suspended = false;
+};
+
+// At start-up, before the mode is known: records the suspension in OTHER
+// PassLock, and only once that is written switches the flag off. Where the
+// record cannot be written, the flag stays on: nothing would ever switch it
+// on again.
+UsePasswordState SuspendUsePasswordFlag(const App& app);
+// At exit, or when the user's session ends, when the flag is suspended.
 void RestoreUsePasswordFlag(const App& app);
 
 class PasswordHelper {
@@ -29,7 +39,7 @@ public:
     // does nothing where the service is missing.
     void ChangePassword(HWND window);
     // The system's password check (VerifyScreenSavePwd in password.cpl),
-    // with the flag switched on only for its length. Non-zero when the
-    // session may end, also when the service is missing.
+    // with the flag switched on for its length and then set back as it was.
+    // Non-zero when the session may end, also when the service is missing.
     BOOL VerifyPassword(HWND window);
 };

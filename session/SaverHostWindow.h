@@ -22,9 +22,9 @@
 
 class SaverHostWindow : public Window {
 public:
-    // Reads the settings and prepares the pool. passLock: the system's
-    // password flag was suspended for the session, so an end asks for the
-    // password first.
+    // Reads the settings and prepares the pool. passLock: the user has the
+    // system's password on (suspended for the session, or left on where that
+    // could not be recorded), so an end asks for the password first.
     explicit SaverHostWindow(bool passLock);
     ~SaverHostWindow() override;
 

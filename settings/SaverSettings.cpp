@@ -11,6 +11,12 @@ std::string ExeValue(const Profile& profile, const std::string& path, const char
     return profile.ReadString(kExeConfigSection, PerFileKey(path, suffix).c_str(), "");
 }
 
+// Every text goes through here: one that cannot be stored is refused, and
+// writes nothing; the others are written in their stored form.
+bool WriteText(const Profile& profile, const char* section, const std::string& key, const std::string& text) {
+    return CanStoreText(text) && profile.WriteString(section, key.c_str(), StoredText(text));
+}
+
 int ExeInt(const Profile& profile, const std::string& path, const char* suffix) {
     return profile.ReadInt(kExeConfigSection, PerFileKey(path, suffix).c_str(), 0);
 }
@@ -64,7 +70,7 @@ std::string SaverSettings::Dir() const { return profile.ReadString(kOtherSection
 std::string SaverSettings::Last() const { return profile.ReadString(kOtherSection, kLastKey, ""); }
 
 bool SaverSettings::WriteLast(const std::string& path) const {
-    return profile.WriteString(kOtherSection, kLastKey, path);
+    return WriteText(profile, kOtherSection, kLastKey, path);
 }
 
 bool SaverSettings::PassLock() const { return profile.ReadInt(kOtherSection, kPassLockKey, 0) != 0; }
@@ -81,13 +87,13 @@ bool SaverSettings::WriteDialogState(const DialogState& state) const {
     check(profile.WriteInt(kListSection, kEntryKey, count - 1));
     int switchedOn = 0;
     for (int i = 0; i < count; ++i) {
-        check(profile.WriteString(kListSection, ListKey(i).c_str(), state.entries[i].StoredValue()));
+        check(WriteText(profile, kListSection, ListKey(i), state.entries[i].StoredValue()));
         if (state.entries[i].mark == kMarkOn) ++switchedOn;
     }
     for (int i = count; count < old && i <= old; ++i) {
         check(profile.Delete(kListSection, ListKey(i).c_str()));
     }
-    check(profile.WriteString(kOtherSection, kDirKey, state.dir));
+    check(WriteText(profile, kOtherSection, kDirKey, state.dir));
     check(profile.WriteInt(kOtherSection, kOrderKey, state.order));
     check(profile.WriteInt(kOtherSection, kOnKey, switchedOn));
     check(profile.WriteInt(kOtherSection, kExtensionKey, state.showExtension));
@@ -110,7 +116,7 @@ ProgramValues SaverSettings::ReadProgram(const std::string& path) const {
 bool SaverSettings::WriteProgram(const std::string& path, const ProgramValues& values) const {
     bool written = true;
     auto write = [&](const char* suffix, const std::string& value) {
-        written = profile.WriteString(kExeConfigSection, PerFileKey(path, suffix).c_str(), value) && written;
+        written = WriteText(profile, kExeConfigSection, PerFileKey(path, suffix), value) && written;
     };
     write(kOptionSuffix, values.option);
     write(kStartSuffix, values.startMacro);
@@ -141,7 +147,7 @@ std::string SaverSettings::FlashMacro(const std::string& path) const {
 }
 
 bool SaverSettings::WriteFlashMacro(const std::string& path, const std::string& text) const {
-    return profile.WriteString(kSwfConfigSection, PerFileKey(path, kMacroSuffix).c_str(), text);
+    return WriteText(profile, kSwfConfigSection, PerFileKey(path, kMacroSuffix), text);
 }
 
 bool SaverSettings::ForgetFile(const std::string& path) const {

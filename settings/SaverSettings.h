@@ -3,7 +3,9 @@
 // for the session, and the per-file values of programs and Flash movies.
 // Every default is declared here once, named for the reader it belongs to.
 // Each call reads or writes the file at that moment; writes return whether
-// they reached it.
+// they reached it. Texts are written in their stored form (StoredText in
+// settings/SettingsFile.h), so that each reads back as it was written; one
+// that cannot be stored (CanStoreText) is refused and writes nothing.
 #pragma once
 
 #include "settings/Profile.h"

@@ -45,6 +45,18 @@ constexpr size_t kMarkLength = 2;
 // The largest switching interval in minutes that is stored.
 constexpr int kMaxMinutes = 999;
 
+// The stored form of a text value. The system's profile reading drops the
+// blanks at either end of a value and one pair of quotation marks (double or
+// single) around the whole of it: a text that begins and ends with a
+// quotation mark, or that begins or ends with a blank or another control
+// character, is stored in one more pair of double quotation marks, which that
+// reading takes off again. Every other text is stored as it is, so that files
+// written before read as they always did.
+std::string StoredText(const std::string& text);
+// A line break (or a NUL) would end the stored value early: such a text
+// cannot be stored.
+bool CanStoreText(const std::string& text);
+
 // "List%d" of index.
 std::string ListKey(int index);
 // path followed by suffix.

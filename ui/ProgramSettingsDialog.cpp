@@ -7,6 +7,11 @@
 #include "ui/FileDialogIds.h"
 #include "ui/FileSettingsText.h"
 
+#include <utility>
+
+const char* const ProgramSettingsDialog::kLineBreakMessage =
+    "改行を含む設定は保存できません。\n改行を取り除いてください。";
+
 ProgramSettingsDialog::ProgramSettingsDialog(HWND parent)
     : Dialog(IDD_PROGRAM_SETTINGS, parent) {}
 
@@ -15,9 +20,14 @@ ProgramSettingsDialog::~ProgramSettingsDialog() = default;
 void ProgramSettingsDialog::DoDataExchange(DataExchange& exchange) {
     exchange.Check(IDC_PROGRAM_CHANGE, change);
     exchange.Check(IDC_PROGRAM_MOUSE, mouse);
-    exchange.Text(IDC_PROGRAM_FINISH_MACRO, finishMacro);
-    exchange.Text(IDC_PROGRAM_OPTION, option);
-    exchange.Text(IDC_PROGRAM_START_MACRO, startMacro);
+    const std::pair<int, std::string*> texts[] = {{IDC_PROGRAM_FINISH_MACRO, &finishMacro},
+                                                  {IDC_PROGRAM_OPTION, &option},
+                                                  {IDC_PROGRAM_START_MACRO, &startMacro}};
+    // Refused before anything is written: the user keeps what they typed.
+    for (const auto& text : texts) {
+        exchange.Text(text.first, *text.second);
+        if (exchange.Saving() && !settings::CanStoreText(*text.second)) exchange.Fail(text.first, kLineBreakMessage);
+    }
 }
 
 BOOL ProgramSettingsDialog::OnInitDialog() {
@@ -36,7 +46,7 @@ BOOL ProgramSettingsDialog::OnInitDialog() {
 }
 
 void ProgramSettingsDialog::OnOK() {
-    UpdateData(TRUE);
+    if (!UpdateData(TRUE)) return;
 
     ProgramValues values;
     values.option = option;

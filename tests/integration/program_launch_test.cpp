@@ -14,6 +14,7 @@
 #include "tests/integration/support/InProcess.h"
 #include "ui/FileCommandText.h"
 #include "ui/FileDialogIds.h"
+#include "ui/ProgramSettingsDialog.h"
 #include "ui/SettingsDialog.h"
 
 #include <gtest/gtest.h>
@@ -420,11 +421,19 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
         EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
         EXPECT_EQ(Player(), nullptr) << row;
     }
-    Command(ID_FILE_SETTINGS, 2, [](HWND shown) {
-        SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/full");
+    // An option in quotes reaches the program whole, also after the next OK,
+    // which writes what the dialog read back; a line break is refused.
+    const std::string quoted = "\"C:\\My Shows\\deck one.pps\"";
+    test::ErrorBoxAnswerer errors;
+    for (const char* typed : {"/a\r\n/b", quoted.c_str(), ""}) Command(ID_FILE_SETTINGS, 2, [&](HWND shown) {
+        if (*typed) SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, typed);
         SendMessageA(shown, WM_COMMAND, IDOK, 0);
     });
-    EXPECT_EQ(app.Read("EXE_CONFIG", program + "@option"), "/full");
+    EXPECT_EQ(errors.texts, Texts{ProgramSettingsDialog::kLineBreakMessage});
+    EXPECT_TRUE(Command(IDC_PREVIEW, 2).empty());
+    EXPECT_EQ(app.log.Lines("cmdline ").back(), "cmdline \"" + program + "\" " + quoted);
+    PostMessageA(FindWindowA("TolvarinTestProgram", nullptr), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(NoticeBringsDialogToFront());
     EXPECT_EQ(app.Read("LIST", "List0"), settings::kMarkOff + app.folder.File("gone.scr"));
     // While a preview starts, another is refused: the held one comes up
     // when let go. Leaving the dialog ends what it started.

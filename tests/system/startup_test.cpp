@@ -1,6 +1,7 @@
 // Start-up of the real tolvarin.scr, observed from outside: the role each
 // command line gives, one process per role, the settings file beside the
-// executable, the password flag through a process's life, the /p preview
+// executable, the password flag through a process's life (a log-off, and a
+// settings file that cannot be written, included), the /p preview
 // pane, and what the built files carry for the system (manifest, icon sizes).
 // Libraries placed beside the program under the names of system libraries
 // are never loaded (Wine is told to prefer such native files, as Windows
@@ -70,7 +71,6 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     HWND host = p.WaitForWindow(IsSessionWindow);
     ASSERT_NE(host, nullptr);
     ASSERT_TRUE(test::WaitUntil([] { return FindWindowA(nullptr, "test_program") != nullptr; }));
-    ExpectFlag(0, p, "1");
     EXPECT_FALSE(test::FileExists(elsewhere.File("tolvarin.ini")));
     // The program takes all input itself: a second session coming and going
     // does not end the first.
@@ -81,18 +81,38 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     ExpectFlag(1, p, "0");
     EXPECT_EQ(test::CountProcessesInFolder(p.Folder()), 0);
 
-    // Killed, a process leaves the suspension; the next one undoes it: the
-    // preview pane, then the password change (through the system's library),
-    // which ends at once.
-    ASSERT_TRUE(p.Start("/s"));
-    ASSERT_NE(p.WaitForWindow(IsSessionWindow), nullptr);
-    p.Kill();
-    ExpectFlag(0, p, "1");
-    // The pane fills a 152×112 preview window that paints nothing under its
-    // child, as the display properties' preview monitor does. (Under Wine
-    // another process's drawing into our window cannot be read back from
-    // here; the cover window's tests check the picture on a pane made the
-    // same way.)
+    // A log-off while a settings dialog, a session (on its cover) and a preview
+    // run, each from a copy whose file holds the record that a killed process
+    // left: each takes the suspension over and, ended without its exit step,
+    // gives it back. A log-off that was cancelled changes nothing. Wine's
+    // wineboot --end-session sends WM_QUERYENDSESSION and then WM_ENDSESSION
+    // TRUE to every top-level window, hidden ones too, process by process, and
+    // ends each process right after. It leaves alone the desktop's own process,
+    // whose hidden tray window holds the preview here (so that no end of the
+    // pane's parent ends the pane first), and every process without a
+    // top-level window: this test, meanwhile.
+    ProductProcess roles[3];
+    const HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    const std::string arguments[] = {"", "/s", "/p " + std::to_string(reinterpret_cast<LONG_PTR>(tray))};
+    for (int i = 0; i < 3; ++i) {
+        roles[i].WriteIni("[OTHER]\r\nPassLock=1\r\n");
+        ASSERT_TRUE(tray && roles[i].Start(arguments[i]));
+        ASSERT_NE(roles[i].WaitForWindow([](HWND w) { return test::ClassNameOf(w) != "IME"; }), nullptr);
+    }
+    SendMessageA(test::FindWindowOf(roles[1].Id(), IsSessionWindow), WM_ENDSESSION, FALSE, 0);
+    ExpectFlag(0, roles[1], "1");
+    const test::StartedProcess logOff = test::StartProcess("wineboot.exe --end-session");
+    EXPECT_TRUE(logOff.process && WaitForSingleObject(logOff.process, 30000) == WAIT_OBJECT_0);
+    CloseHandle(logOff.process);
+    for (const ProductProcess& r : roles) EXPECT_TRUE(r.WaitForExit() && r.ReadIni("OTHER", "PassLock") == "0");
+    EXPECT_EQ(test::GetUsePasswordFlag(), 1u);
+
+    // The preview pane, then the password change (through the system's
+    // library), which ends at once. The pane fills a 152×112 preview window
+    // that paints nothing under its child, as the display properties' preview
+    // monitor does. (Under Wine another process's drawing into our window
+    // cannot be read back from here; the cover window's tests check the
+    // picture on a pane made the same way.)
     WNDCLASSA wc = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
                     "TlvPreview"};
     RegisterClassA(&wc);
@@ -122,18 +142,24 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
 
     // A session showing a Flash movie, which a real key ends (pressed until
     // the player, shown a moment ago, has the keyboard); then the password.
+    // Its settings file is held open, unshared for writing: the suspension
+    // cannot be recorded, so the flag stays on, and the session still asks.
     test::SystemPasswordCheck passwordCheck;
     test::StandInFlashControl flashControl;
     test::WriteFileBytes(p.File("clip.swf"), "FWS");
     p.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + p.File("clip.swf") + "\r\n");
+    HANDLE held = CreateFileA(p.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_TRUE(p.Start("/s"));
     auto flashPlayer = [](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; };
     ASSERT_NE(p.WaitForWindow(flashPlayer), nullptr);
+    ExpectFlag(1, p, "<missing>");
     ASSERT_TRUE(test::WaitUntil([&] {
         test::PressKey(VK_SPACE);
         return p.WaitForExit(200);
     }));
     EXPECT_EQ(p.Log().Lines("verify "), std::vector<std::string>{"verify flag=1 answer=1"});
+    ExpectFlag(1, p, "<missing>");
+    CloseHandle(held);
     test::DeleteUsePasswordFlag();
     SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=");
     EXPECT_EQ(p.Log().Value("decoy "), "") << "a library beside the program was loaded";

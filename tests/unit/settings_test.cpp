@@ -99,14 +99,29 @@ TEST_F(SettingsFileTest, TheDialogStateIsWrittenKeyByKeyInItsOrderAndEveryWriteI
     EXPECT_EQ(std::to_string(profile.log.size()) + profile.log.front(), "12LIST entry=-1");
 }
 
-TEST_F(SettingsFileTest, PerFileValuesAreWrittenAndForgottenByKind) {
+TEST_F(SettingsFileTest, PerFileValuesAreWrittenAndForgottenByKindAndEveryTextReadsBackAsWritten) {
     EXPECT_TRUE(stored.WriteProgram("C:\\a.exe", {"-x", "{ENTER}", "%{F4}", 1, 0}));
     EXPECT_TRUE(stored.WriteFlashMacro("C:\\f.swf", "0,1,2"));
     EXPECT_EQ(Joined(profile.log), "EXE_CONFIG C:\\a.exe@option=-x|EXE_CONFIG C:\\a.exe@start={ENTER}|"
               "EXE_CONFIG C:\\a.exe@finish=%{F4}|EXE_CONFIG C:\\a.exe@mouse=1|EXE_CONFIG C:\\a.exe@change=0|"
               "SWF_CONFIG C:\\f.swf@macro=0,1,2");
     EXPECT_TRUE(stored.ProgramTakesMouse("C:\\A.EXE") && !stored.ProgramSwitchesOnTime("C:\\a.exe"));
-    EXPECT_EQ(stored.ReadProgram("C:\\a.exe").finishMacro + stored.FlashMacro("C:\\f.swf"), "%{F4}0,1,2");
+    // Every text writer's text reads back as written. The profile reading
+    // would cut a text in quotes or with blanks at an end: such a text is
+    // stored in one more pair of double quotes (its stored form after the
+    // "|"); every other one byte for byte. A line break cannot be stored.
+    for (const std::string t : {"\"C:\\My Shows\\deck one.pps\"|\"\"C:\\My Shows\\deck one.pps\"\"",
+                                "'C:\\a b'|\"'C:\\a b'\"", "-f \"a b\" 'c'", "\"-x", "-x'", "\"|\"\"\"",
+                                "\"-x'|\"\"-x'\"", " -x |\" -x \"", "\t|\"\t\"", "", "「表示」の\"設定\"",
+                                "「表示」 |\"「表示」 \""}) {
+        const std::string text = t.substr(0, t.find('|')), inFile = t.substr(t.find('|') + 1);
+        EXPECT_TRUE(stored.WriteProgram("C:\\a.exe", {text, text, text, 0, 0}) && stored.WriteLast(text) &&
+                    stored.WriteFlashMacro("C:\\f.swf", text) && stored.WriteDialogState({{}, text}));
+        EXPECT_EQ(Joined({stored.ProgramOption("C:\\a.exe"), stored.FlashMacro("C:\\f.swf"), stored.Last(),
+                          stored.Dir(), FileHas("\nLast=" + inFile + "\r\n") ? text : "?"}), Joined(Texts(5, text)));
+    }
+    EXPECT_FALSE(stored.WriteLast("a\r\nb") || stored.WriteLast("a\n") || stored.WriteFlashMacro("C:\\f.swf", "\r"));
+    EXPECT_EQ(stored.Last() + stored.FlashMacro("C:\\f.swf"), "「表示」 「表示」 ");
     profile.log.clear();
     for (const char* path : {"C:\\a.EXE", "C:\\f.Swf", "C:\\s.scr"}) EXPECT_TRUE(stored.ForgetFile(path));
     EXPECT_EQ(Joined(profile.log),
@@ -231,7 +246,7 @@ TEST(StartUpTest, ThePasswordFlagIsSuspendedAtStartAndRestoredAtExit) {
         if (c.first < 0) test::DeleteUsePasswordFlag();
         if (c.first >= 0) test::SetUsePasswordFlag(static_cast<DWORD>(c.first));
         if (c.second >= 0) app.WriteProfileInt("OTHER", "PassLock", c.second);
-        bool suspended = SuspendUsePasswordFlag(app);
+        bool suspended = SuspendUsePasswordFlag(app).suspended;
         EXPECT_EQ(std::to_string(suspended) + " " + state(), c.first < 0 ? "0 none -1" : "1 0 1");
         EXPECT_EQ(test::FileExists(folder.File("tolvarin.ini")), suspended);
         if (!suspended) continue;
