@@ -6,6 +6,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FileSettingsText.h"
+#include "ui/Manual.h"
 
 ProgramSettingsDialog::ProgramSettingsDialog(HWND parent)
     : Dialog(IDD_PROGRAM_SETTINGS, parent) {}
@@ -51,4 +52,9 @@ void ProgramSettingsDialog::OnOK() {
         return;
     }
     Dialog::OnOK();
+}
+
+BOOL ProgramSettingsDialog::OnHelp() {
+    manual::Show(Handle(), manual::kProgramPage);
+    return TRUE;
 }

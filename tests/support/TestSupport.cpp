@@ -291,6 +291,7 @@ namespace {
 constexpr const char* kDesktopKey = "Control Panel\\desktop";
 constexpr const char* kUsePasswordValue = "ScreenSaveUsePassword";
 constexpr const char* kFlashControlKey = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+const std::string kViewerClass = "TolvarinTest.html";
 }  // namespace
 
 void SetUsePasswordFlag(DWORD value) {
@@ -329,6 +330,29 @@ StandInFlashControl::StandInFlashControl() {
 
 StandInFlashControl::~StandInFlashControl() {
     if (created) RegDeleteKeyA(HKEY_CLASSES_ROOT, kFlashControlKey);
+}
+
+HtmlViewerStandIn::HtmlViewerStandIn() {
+    char value[MAX_PATH] = {};
+    LONG size = sizeof value;
+    had = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", value, &size) == ERROR_SUCCESS;
+    previous = value;
+    const std::string command = "\"" + FixturePath("test_program.exe") + "\" /nowindow /life:0 \"%1\"";
+    RegSetValueA(HKEY_CLASSES_ROOT, (kViewerClass + "\\shell\\open\\command").c_str(), REG_SZ, command.c_str(), 0);
+    RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, kViewerClass.c_str(), 0);
+}
+
+HtmlViewerStandIn::~HtmlViewerStandIn() {
+    if (had) RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, previous.c_str(), 0);
+    if (!had) RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
+    for (const char* part : {"\\shell\\open\\command", "\\shell\\open", "\\shell", ""})
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, (kViewerClass + part).c_str());
+}
+
+std::string HtmlViewerStandIn::LastOpened(const FixtureLog& log) {
+    std::vector<std::string> lines = log.Lines("cmdline ");  // the last argument, in its quotes
+    std::string line = lines.empty() ? std::string() : lines.back().substr(0, lines.back().size() - 1);
+    return line.substr(line.rfind('"') + 1);
 }
 
 // --- Input and pixels -------------------------------------------------------------
