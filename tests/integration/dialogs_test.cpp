@@ -11,13 +11,13 @@
 #include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
 #include "tests/integration/support/InProcess.h"
+#include "tolvarin_version.h"
 #include "ui/AboutDialog.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FlashSettingsDialog.h"
 #include "ui/Manual.h"
 #include "ui/ProgramSettingsDialog.h"
 #include "ui/SettingsDialog.h"
-#include "tolvarin_version.h"
 
 #include <commctrl.h>
 #include <dlgs.h>

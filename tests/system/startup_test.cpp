@@ -183,9 +183,9 @@ TEST(BuiltFileTest, EveryBuildCarriesItsManifestAndLargeIcons) {
 
 // The release archive as scripts/check-dist.sh has unpacked (and checked) it:
 // its program for this test's processor runs a session and hands its manual
-// over. (The version that check-dist.sh found in its version block is the
-// about box's, dialogs_test shows.) Run by the ctest test dist_program (make
-// dist, make test).
+// over. (check-dist.sh finds the build's version in the programs' version
+// blocks, which the about box shows, as dialogs_test sees.) Run by the ctest
+// test dist_program (make dist, make test).
 TEST(ReleaseArchiveTest, DISABLED_TheUnpackedProgramRunsASessionAndHandsItsManualOver) {
     const std::string folder = test::BuildFolder() + "\\dist-unpacked\\tolvarin-" TOLVARIN_VERSION_TEXT "\\";
     ProductProcess p("tolvarin.scr", folder + (sizeof(void*) == 4 ? "32bit" : "64bit") + "\\tolvarin.scr");
