@@ -3,12 +3,14 @@
 #               (make run MODE=demo: a demonstration saver session)
 #   make test   set up, build both targets, run every test (the i686 suite
 #               only where the machine runs 32-bit programs)
+# and, to make a release:
+#   make dist   dist/tolvarin-<version>.zip, tested
 BUILD := build
 ROOT := $(abspath $(BUILD))
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all setup build build32 build64 test run bench clean
+.PHONY: all setup build build32 build64 test run bench dist clean
 
 all: build
 
@@ -27,7 +29,9 @@ build64: setup
 
 build: build32 build64
 
+# The release archive's tests are part of the suites, so the archive is made first.
 test: build
+	@bash scripts/dist.sh $(BUILD) dist
 	@scripts/test.sh $(BUILD)
 
 run: build
@@ -36,5 +40,8 @@ run: build
 bench: build
 	@scripts/bench.sh $(BUILD)
 
+dist: build
+	@bash scripts/dist.sh $(BUILD) dist --test
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

@@ -121,21 +121,3 @@ bool App::PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) const {
                                                               : mainWindowForThreads.load();
     return target != nullptr && PostMessageA(target, message, wParam, lParam) != FALSE;
 }
-
-std::string App::HelpFilePath() const {
-    std::string path = ModulePath();
-    size_t slash = FindLastChar(path, '\\');
-    size_t dot = FindLastChar(path, '.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
-    return path + ".hlp";
-}
-
-void App::OnHelp(HWND owner) {
-    helpUsed = true;
-    WinHelpA(owner, HelpFilePath().c_str(), HELP_CONTENTS, 0);
-}
-
-void App::OnHelpFinder(HWND owner) {
-    helpUsed = true;
-    WinHelpA(owner, HelpFilePath().c_str(), HELP_FINDER, 0);
-}

@@ -85,20 +85,12 @@ public:
     // window is created or destroyed.
     void NoteMainWindow();
 
-    // The help commands: open the executable's help file (its name with the
-    // extension .hlp) in the system help viewer.
-    virtual void OnHelp(HWND owner);
-    virtual void OnHelpFinder(HWND owner);
-    std::string HelpFilePath() const;
-    bool HelpWasUsed() const { return helpUsed; }
-
 protected:
     HINSTANCE instance = nullptr;
 
 private:
     std::vector<std::vector<char>> arguments;
     std::string profileName;
-    bool helpUsed = false;
     Window* mainWindow = nullptr;
     DWORD userInterfaceThread = GetCurrentThreadId();
     std::atomic<HWND> mainWindowForThreads{nullptr};

@@ -11,6 +11,10 @@ void ShowErrorMessage(HWND owner, const char* text) {
     MessageBoxA(owner, text, "エラー", MB_OK);
 }
 
+void ShowErrorMessage(HWND owner, const wchar_t* text) {
+    MessageBoxW(owner, text, L"エラー", MB_OK);
+}
+
 namespace {
 
 // The reading of an integer edit: blanks around an optional sign and at
@@ -133,6 +137,8 @@ BOOL Dialog::OnCommand(int, int, HWND) { return FALSE; }
 
 BOOL Dialog::OnNotify(NMHDR*, LRESULT*) { return FALSE; }
 
+BOOL Dialog::OnHelp() { return FALSE; }
+
 HBRUSH Dialog::OnCtlColor(HDC dc, HWND control, UINT message) {
     if (auto* reflecting = dynamic_cast<ColorReflecting*>(Window::FromHandle(control))) {
         if (HBRUSH brush = reflecting->OnReflectedCtlColor(dc, message)) return brush;
@@ -176,6 +182,9 @@ LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
+    case WM_HELP:
+        if (OnHelp()) return TRUE;
+        break;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLOREDIT:

@@ -75,6 +75,8 @@ protected:
     virtual BOOL OnCommand(int id, int code, HWND control);
     // WM_NOTIFY; TRUE when handled, with the result in *result.
     virtual BOOL OnNotify(NMHDR* header, LRESULT* result);
+    // WM_HELP (F1 in the dialog); TRUE when handled.
+    virtual BOOL OnHelp();
     // WM_CTLCOLOR*: by default the control's own object may answer for it
     // (see ColorReflecting below); otherwise the default brush.
     virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT message);
@@ -104,3 +106,5 @@ public:
 
 // The program's error box: title "エラー", an OK button and no icon.
 void ShowErrorMessage(HWND owner, const char* text);
+// The same for a text that may hold characters beyond the system code page.
+void ShowErrorMessage(HWND owner, const wchar_t* text);

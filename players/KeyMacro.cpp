@@ -95,6 +95,19 @@ int KeyNameToCode(char* field) {
     }
 }
 
+std::vector<std::string> KeyNames() {
+    std::vector<std::string> names;
+    for (const char* c = kPunctuation; *c; ++c) {
+        if (*c != ' ') names.emplace_back(1, *c);
+    }
+    for (const char* table : {kNamesFrom08, kNamesFrom70, kNamesFrom90}) {
+        for (const char* cell = table; *cell; cell += 3) {
+            if (cell[0] != ' ') names.emplace_back(cell, 3);
+        }
+    }
+    return names;
+}
+
 void PlayKeyMacro(const char* text, KeyEventSink& sink) {
     if (!text) return;
     const char* p = text;

@@ -12,6 +12,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 // Receives the key events of a macro in order.
 class KeyEventSink {
 public:
@@ -25,6 +28,11 @@ public:
 // The virtual-key code of one key field of at most four characters
 // (upper-cased in place); 0 when it names no key.
 int KeyNameToCode(char* field);
+
+// Every name in the tables: the punctuation characters, then the
+// three-character names, each table in the order of its codes. Letters and
+// digits, which are their own codes, and the hexadecimal form are no table's.
+std::vector<std::string> KeyNames();
 
 // Reads the macro token by token and hands its key events to sink. A null
 // text gives no events; an empty text is one empty token.

@@ -12,6 +12,8 @@ packages=(
   wine wine32:i386 wine64
   xvfb x11-apps x11-utils imagemagick xdotool
   locales fonts-ipafont googletest cmake make
+  # xmllint: the manual's pages are checked as XML.
+  libxml2-utils
   # Video: Wine's DirectShow decodes through GStreamer (-bad reads MPEG
   # program streams, -ugly ASF/WMV, -libav holds the decoders); the 32-bit
   # plugins serve the 32-bit Wine. With both installed a package's bare

@@ -4,6 +4,7 @@
 #include "framework/SystemLibrary.h"
 #include "res/resource.h"
 #include "ui/FileDialogIds.h"
+#include "ui/Manual.h"
 
 #include <cstdio>
 #include <vector>
@@ -94,4 +95,9 @@ LRESULT AboutDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return Dialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL AboutDialog::OnHelp() {
+    manual::Show(Handle(), manual::kAboutPage);
+    return TRUE;
 }

@@ -26,5 +26,7 @@ public:
 protected:
     void DoDataExchange(DataExchange& exchange) override;
     BOOL OnInitDialog() override;
+    // F1: the manual's page on this dialog.
+    BOOL OnHelp() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

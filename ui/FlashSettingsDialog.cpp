@@ -7,6 +7,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FileSettingsText.h"
+#include "ui/Manual.h"
 
 #include <commctrl.h>
 
@@ -316,4 +317,9 @@ void FlashSettingsDialog::RowClicked() {
     Enable(IDC_FLASH_ADD, false);
     Enable(IDC_FLASH_CHANGE, false);
     updating = 0;
+}
+
+BOOL FlashSettingsDialog::OnHelp() {
+    manual::Show(Handle(), manual::kFlashPage);
+    return TRUE;
 }

@@ -26,6 +26,8 @@ protected:
     void OnOK() override;
     BOOL OnCommand(int id, int code, HWND control) override;
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
+    // F1: the manual's page on this dialog.
+    BOOL OnHelp() override;
 
 private:
     // Inserts a row for time after every row whose time is not greater, with

@@ -6,6 +6,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FileSettingsText.h"
+#include "ui/Manual.h"
 
 #include <utility>
 
@@ -61,4 +62,9 @@ void ProgramSettingsDialog::OnOK() {
         return;
     }
     Dialog::OnOK();
+}
+
+BOOL ProgramSettingsDialog::OnHelp() {
+    manual::Show(Handle(), manual::kProgramPage);
+    return TRUE;
 }

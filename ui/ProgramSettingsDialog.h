@@ -31,4 +31,6 @@ protected:
     void DoDataExchange(DataExchange& exchange) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
+    // F1: the manual's page on this dialog.
+    BOOL OnHelp() override;
 };

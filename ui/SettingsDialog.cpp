@@ -13,6 +13,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/FileCommandText.h"
 #include "ui/FlashSettingsDialog.h"
+#include "ui/Manual.h"
 #include "ui/ProgramSettingsDialog.h"
 #include "ui/SaverListRules.h"
 
@@ -263,8 +264,6 @@ void SettingsDialog::OnDestroy() {
     watchDialog.StopProgram(false);
     DefaultProc(WM_DESTROY, 0, 0);
     if (listBox.Handle()) WINNLSEnableIME(listBox.Handle(), TRUE);
-    App* app = App::Instance();
-    if (app && app->HelpWasUsed()) WinHelpA(Handle(), app->HelpFilePath().c_str(), HELP_QUIT, 0);
 }
 
 // --- List commands -------------------------------------------------------------
@@ -636,12 +635,8 @@ BOOL SettingsDialog::OnCommand(int id, int code, HWND) {
     case ID_FILE_SAVE_AND_EXIT: OnOK(); return TRUE;
     case ID_FILE_EXIT_WITHOUT_SAVING: OnCancel(); return TRUE;
     case ID_HELP_WEB_SITE: OnWebSite(); return TRUE;
-    case ID_HELP:
-        if (App::Instance()) App::Instance()->OnHelp(Handle());
-        return TRUE;
-    case ID_HELP_FINDER:
-        if (App::Instance()) App::Instance()->OnHelpFinder(Handle());
-        return TRUE;
+    case ID_HELP: manual::Show(Handle(), manual::kListPage); return TRUE;
+    case ID_HELP_FINDER: manual::Show(Handle(), manual::kContentsPage); return TRUE;
     default: return FALSE;
     }
 }
@@ -654,7 +649,7 @@ LRESULT SettingsDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDragArmMessage: return OnDragArm();
     case kEndNoticeMessage: return OnPreviewEnded(lParam);
     case kStartNoticeMessage: return OnPreviewStarted(wParam, lParam);
-    // F1 anywhere in the dialog: the help command.
+    // F1 anywhere in the dialog: the manual's page on it.
     case WM_HELP: OnCommand(ID_HELP, 0, nullptr); return TRUE;
     case WM_DESTROY: OnDestroy(); return 0;
     default: return Dialog::WindowProc(message, wParam, lParam);

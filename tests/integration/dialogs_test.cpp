@@ -4,15 +4,18 @@
 // scripts/test.sh runs that test once more at 144). Every error box is
 // answered as it opens, its text kept, and so is the open-file dialog, the
 // names asked for typed into its name field. The program's calls of
-// ShellExecuteA are recorded instead of opening anything.
+// ShellExecuteA are recorded instead of opening anything; the manual goes to
+// a stand-in for the browser.
 #include "res/resource.h"
 #include "session/CoverWindow.h"
 #include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
 #include "tests/integration/support/InProcess.h"
+#include "tolvarin_version.h"
 #include "ui/AboutDialog.h"
 #include "ui/FileDialogIds.h"
 #include "ui/FlashSettingsDialog.h"
+#include "ui/Manual.h"
 #include "ui/ProgramSettingsDialog.h"
 #include "ui/SettingsDialog.h"
 
@@ -21,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace {
@@ -78,11 +82,9 @@ std::string Lines(const Rows& lines) {
     return text;
 }
 
-// This module's resources, the test's own settings file; the help asked for is noted.
-struct HelpApp : App {
-    HelpApp() { instance = GetModuleHandleA(nullptr); }
-    void OnHelp(HWND owner) override { helpOwners.push_back(owner); }
-    std::vector<HWND> helpOwners;
+// This module's resources, the test's own settings file.
+struct ModuleApp : App {
+    ModuleApp() { instance = GetModuleHandleA(nullptr); }
 };
 
 class DialogsTest : public ::testing::Test {
@@ -165,7 +167,7 @@ protected:
         return text + (checked(ID_VIEW_EXTENSION) ? " extension" : "") + (checked(ID_VIEW_SAVER_NAME) ? " name" : "");
     }
 
-    HelpApp app;
+    ModuleApp app;
     test::TempFolder folder{"tlvd"};
     const std::string ini = folder.File("tolvarin.ini"), backup = SettingsBackup::DefaultBackupPath();
     const std::string notSaved = settings::NotSavedMessage(ini);
@@ -345,16 +347,38 @@ TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefus
     EXPECT_EQ(SendMessageA(List(), LB_GETCURSEL, 0, 0), 129);
 }
 
-TEST_F(DialogsTest, TheMouseDragsARowAndF1AsksForHelp) {
+TEST_F(DialogsTest, F1AndTheContentsHandTheManualOverAndTheMouseDragsARow) {
     WriteIni({"[LIST]", "entry=3", "List0=C:\\a.scr", "List1=C:\\b.scr", "List2=C:\\c.scr", "List3=C:\\d.scr"});
+    test::FixtureLog log(folder.File("fixture.log"));
+    test::HtmlViewerStandIn viewer;
     Open();
+    // F1 in each dialog (the contents command in the settings dialog's turn),
+    // each page handed over written out as the program carries it; a page
+    // gone stale is written again.
+    std::map<std::string, std::string> pages;  // the program's own, by file name
+    for (const manual::Page& page : manual::ReadPages(GetModuleHandleA(nullptr))) pages[page.name] = page.bytes;
+    const auto help = [&](HWND d, int command = 0) {
+        SetForegroundWindow(d);
+        test::PumpAppUntil([&] { return GetForegroundWindow() == d; }, 3000);
+        const int handed = log.Count("exit");
+        if (command) Command(command);
+        if (!command) test::PressKey(VK_F1);
+        EXPECT_TRUE(test::PumpAppUntil([&] { return log.Count("exit") > handed; }, 10000));
+        const std::string path = test::HtmlViewerStandIn::LastOpened(log), name = path.substr(path.rfind('\\') + 1);
+        return name + (pages[name] == test::ReadFileBytes(path) ? "" : " stale");
+    };
+    SetFocus(List());
+    EXPECT_EQ(help(dlg), "list.html");
+    EXPECT_EQ(help(dlg, ID_HELP_FINDER), "index.html");
+    test::WriteFileBytes(test::HtmlViewerStandIn::LastOpened(log), "stale");
+    EXPECT_EQ(help(dlg, ID_HELP_FINDER), "index.html");
+    EXPECT_EQ(help(OpenFor<ProgramSettingsDialog>("C:\\a.exe")), "program.html");
+    EXPECT_EQ(help(OpenFor<FlashSettingsDialog>("C:\\a.swf")), "flash.html");
+    EXPECT_EQ(help(Show(Another<AboutDialog>())), "about.html");
+    EXPECT_NE(test::HtmlViewerStandIn::LastOpened(log).find("\\Tolvarin\\Manual\\"), std::string::npos);
+    for (auto& other : others) other->DestroyWindow();
     SetForegroundWindow(dlg);
     test::PumpAppUntil([&] { return GetForegroundWindow() == dlg; }, 3000);
-    SetFocus(List());
-    test::PressKey(VK_F1);
-    test::PumpAppUntil([&] { return !app.helpOwners.empty(); }, 3000);  // as WM_HELP
-    Command(ID_HELP);
-    EXPECT_EQ(app.helpOwners, (std::vector<HWND>{dlg, dlg}));
     RECT row = {};  // the first row on the screen: the button pressed there, moved down two rows and let go
     SendMessageA(List(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
     MapWindowPoints(List(), nullptr, reinterpret_cast<POINT*>(&row), 2);
@@ -475,7 +499,7 @@ TEST_F(DialogsTest, TheAboutBoxShowsTheVersionAndItsLinksOpenOnAClickOrEnterOnly
     LinkLabel& web = about.webLink;
     // The lines from the module's version resource (this program links the product's).
     EXPECT_EQ(test::TextOf(d) + " / " + Text(d, IDC_ABOUT_VERSION) + " / " + Text(d, IDC_ABOUT_COPYRIGHT),
-              TOLVARIN_ABOUT_CAPTION " / " TOLVARIN_NAME " version 1.50b / Copyright (C) 2026 トルヴァリン工房");
+              TOLVARIN_ABOUT_CAPTION " / " TOLVARIN_NAME " version " TOLVARIN_VERSION_TEXT " / Copyright (C) 2026 トルヴァリン工房");
     for (LinkLabel* link : {&web, &about.mailLink}) {
         EXPECT_TRUE(test::PumpAppUntil([&] { return ShowsBlue(link->Handle()); }));
         SendMessageA(link->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link->Handle()), HTCLIENT);

@@ -293,6 +293,7 @@ namespace {
 constexpr const char* kDesktopKey = "Control Panel\\desktop";
 constexpr const char* kUsePasswordValue = "ScreenSaveUsePassword";
 constexpr const char* kFlashControlKey = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+const std::string kViewerClass = "TolvarinTest.html";
 }  // namespace
 
 void SetUsePasswordFlag(DWORD value) {
@@ -354,6 +355,19 @@ RegistryText::~RegistryText() {
     } else {
         RegDeleteTreeA(root, key.c_str());
     }
+}
+
+HtmlViewerStandIn::HtmlViewerStandIn()
+    : command(HKEY_CLASSES_ROOT, kViewerClass + "\\shell\\open\\command", nullptr,
+              "\"" + FixturePath("test_program.exe") + "\" /nowindow /life:0 \"%1\""),
+      association(HKEY_CLASSES_ROOT, ".html", nullptr, kViewerClass) {}
+
+HtmlViewerStandIn::~HtmlViewerStandIn() { RegDeleteTreeA(HKEY_CLASSES_ROOT, kViewerClass.c_str()); }
+
+std::string HtmlViewerStandIn::LastOpened(const FixtureLog& log) {
+    std::vector<std::string> lines = log.Lines("cmdline ");  // the last argument, in its quotes
+    std::string line = lines.empty() ? std::string() : lines.back().substr(0, lines.back().size() - 1);
+    return line.substr(line.rfind('"') + 1);
 }
 
 // --- Input and pixels -------------------------------------------------------------

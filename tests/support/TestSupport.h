@@ -189,6 +189,21 @@ private:
     std::string before;
 };
 
+// For the object's life, ".html" files open (in this process's view of the
+// registry) with the fixture test_program, which logs its command line and
+// ends; what was there is put back.
+class HtmlViewerStandIn : NoCopy {
+public:
+    HtmlViewerStandIn();
+    ~HtmlViewerStandIn();
+    // The file handed to it last, as the fixtures logged it.
+    static std::string LastOpened(const FixtureLog& log);
+
+private:
+    RegistryText command;
+    RegistryText association;
+};
+
 // --- Input and pixels -------------------------------------------------------------
 void MoveMouseTo(int x, int y);
 // The user comes back: the mouse moves to and fro from (x, 200) until the

@@ -2,13 +2,15 @@
 // command line gives, one process per role, the settings file beside the
 // executable, the password flag through a process's life (a log-off, and a
 // settings file that cannot be written, included), the /p preview
-// pane, and what the built files carry for the system (manifest, icon sizes).
+// pane, what the built files carry for the system (manifest, icon sizes),
+// and the program of the release archive.
 // Libraries placed beside the program under the names of system libraries
 // are never loaded (Wine is told to prefer such native files, as Windows
 // does; a decoy that is loaded logs "decoy"); under Wine, of the program's
 // run-time libraries only the password check's would show a decoy taken.
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
+#include "tolvarin_version.h"
 
 #include <gtest/gtest.h>
 
@@ -203,6 +205,30 @@ TEST(BuiltFileTest, EveryBuildCarriesItsManifestAndLargeIcons) {
         EXPECT_EQ(widths, (std::set<int>{16, 32, 48, 256}));
         FreeLibrary(file);
     }
+}
+
+// The release archive as scripts/check-dist.sh has unpacked (and checked) it:
+// its program for this test's processor runs a session and hands its manual
+// over. (check-dist.sh finds the build's version in the programs' version
+// blocks, which the about box shows, as dialogs_test sees.) Run by the ctest
+// test dist_program (make dist, make test).
+TEST(ReleaseArchiveTest, DISABLED_TheUnpackedProgramRunsASessionAndHandsItsManualOver) {
+    const std::string folder = test::BuildFolder() + "\\dist-unpacked\\tolvarin-" TOLVARIN_VERSION_TEXT "\\";
+    ProductProcess p("tolvarin.scr", folder + (sizeof(void*) == 4 ? "32bit" : "64bit") + "\\tolvarin.scr");
+    test::HtmlViewerStandIn viewer;
+    ASSERT_TRUE(p.Start("/s"));  // an empty list: the cover, until the mouse moves
+    ASSERT_NE(p.WaitForWindow([](HWND w) { return IsWindowVisible(w) != FALSE; }), nullptr);
+    EXPECT_TRUE(test::MoveMouseUntil([&] { return !p.Running(); }));
+    ASSERT_TRUE(p.Start(""));
+    HWND dialog = p.WaitForWindow(IsSettingsDialog);
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, ID_HELP_FINDER, 0);
+    ASSERT_TRUE(p.Log().Wait("exit"));
+    const std::string handed = test::HtmlViewerStandIn::LastOpened(p.Log());
+    EXPECT_EQ(handed.substr(handed.rfind('\\') + 1), "index.html");
+    EXPECT_NE(test::ReadFileBytes(handed).find(u8"<title>トルヴァリン君 マニュアル</title>"), std::string::npos);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ends(p));
 }
 
 }  // namespace

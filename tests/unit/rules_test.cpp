@@ -1,6 +1,7 @@
 // Rules without a window: the multibyte-aware text helpers, the saver list's
 // names and files, the per-file commands' and dialogs' texts, key and mouse
-// macros, where a movie goes, and the session's pick of the entries.
+// macros (and the manual's list of the keys), where a movie goes, and the
+// session's pick of the entries.
 #include "framework/TextUtil.h"
 #include "players/KeyMacro.h"
 #include "players/LaunchRecord.h"
@@ -10,11 +11,13 @@
 #include "tests/support/TestSupport.h"
 #include "ui/FileCommandText.h"
 #include "ui/FileSettingsText.h"
+#include "ui/Manual.h"
 #include "ui/SaverListRules.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 using namespace std::string_literals;
@@ -141,7 +144,7 @@ TEST(FileTextsTest, LaunchAndConfigureLinesWidePathsCaptionsAndMacroRows) {
     EXPECT_EQ(TimeSortedIndex({}, 3), 0u);
 }
 
-TEST(KeyMacroTest, TokensAndChordsAsKeyEventsAndKeyNamesAsCodes) {
+TEST(KeyMacroTest, TokensAndChordsAsKeyEventsKeyNamesAsCodesAndTheManualListsEveryName) {
     // The events as "v12 v73 ^73 ^12 |": v press, ^ release, | the pause.
     struct Sink : KeyEventSink {
         std::string events;
@@ -170,6 +173,18 @@ TEST(KeyMacroTest, TokensAndChordsAsKeyEventsAndKeyNamesAsCodes) {
         {"!", 0}, {"\x82", 0}, {"", 0}, {"ABCD", 0}, {"f04", 0x73}};
     auto code = [](std::string f) { f.resize(8); return std::to_string(KeyNameToCode(&f[0])) + " " + f.c_str(); };
     for (const auto& c : names) EXPECT_EQ(code(c.name), std::to_string(c.code) + " " + AsciiUpper(c.name)) << c.name;
+
+    // The manual that the built program carries lists every name of the
+    // tables (12 punctuation keys, 23 + 12 + 2 names) as a key name of its own.
+    HMODULE program = LoadLibraryExA(test::ProductPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    std::map<std::string, std::string> pages;
+    for (const manual::Page& page : manual::ReadPages(program)) pages[page.name] = page.bytes;
+    FreeLibrary(program);
+    const std::vector<std::string> tableNames = KeyNames();
+    EXPECT_EQ(tableNames.size(), 49u);
+    for (const std::string& name : tableNames)
+        EXPECT_NE(pages["keys.html"].find("<td><code>" + name + "</code></td>"), std::string::npos) << name;
 }
 
 TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
