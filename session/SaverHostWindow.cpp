@@ -68,12 +68,9 @@ LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
     if (Window::WindowProc(WM_CREATE, wParam, lParam) == -1) return -1;
     const SaverSettings& stored = AppSettings();
-    switchPeriod = SwitchPeriodMs(stored.SessionMinutes());
-    if (stored.TimerOn() && onCount > 1) {
-        SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
-    } else {
-        switchPeriod = 0;
-    }
+    schedule = SwitchSchedule(stored.TimerOn(), onCount, SwitchPeriodMs(stored.SessionMinutes()));
+    schedule.Start(GetTickCount());
+    ApplySchedule();
     WINNLSEnableIME(Handle(), FALSE);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
     covers.Open(Handle(), [this](UINT message) { OnCoverInput(message); });
@@ -96,9 +93,8 @@ void SaverHostWindow::StartNextEntry() {
         if (!launch.Start(currentEntry, "/s", entryTag)) OnStartFailed();
         return;
     case EntryKind::Program:
-        if (!AppSettings().ProgramSwitchesOnTime(currentEntry)) {
-            KillTimer(Handle(), kSwitchTimerId);
-        }
+        schedule.ProgramStarting(AppSettings().ProgramSwitchesOnTime(currentEntry));
+        ApplySchedule();
         ShowStartCover();
         launch.path = currentEntry;
         watchDialog.record = &launch;
@@ -153,7 +149,8 @@ LRESULT SaverHostWindow::OnStartNotice(WPARAM wParam, LPARAM lParam) {
 void SaverHostWindow::OnStartFailed() {
     CloseStartCover();
     SetTopmost(true);
-    if (KindOfPath(currentEntry) == EntryKind::Program && switchPeriod != 0) RestartSwitchTimer();
+    schedule.StartFailed(KindOfPath(currentEntry) == EntryKind::Program, GetTickCount());
+    ApplySchedule();
     ShowCover();
 }
 
@@ -195,12 +192,20 @@ void SaverHostWindow::SetTopmost(bool topmost) {
     covers.SetTopmost(topmost);
 }
 
-void SaverHostWindow::RestartSwitchTimer() {
-    KillTimer(Handle(), kSwitchTimerId);
-    SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+void SaverHostWindow::ApplySchedule() {
+    if (!schedule.Armed()) {
+        KillTimer(Handle(), kSwitchTimerId);
+        return;
+    }
+    // Due already (a late start, say): as soon as the thread is free.
+    DWORD left = schedule.Remaining(GetTickCount());
+    SetTimer(Handle(), kSwitchTimerId, left > 0 ? left : USER_TIMER_MINIMUM, nullptr);
 }
 
 void SaverHostWindow::OnSwitchTimer() {
+    // The timer's own, or one posted by anybody: the switch is made now.
+    schedule.Start(GetTickCount());
+    ApplySchedule();
     if (currentWindow) {
         SendMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
         currentWindow = nullptr;
@@ -230,7 +235,8 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM, LPARAM lParam) {
 void SaverHostWindow::EndSession() {
     // Nothing posted for what ran until now counts any more.
     ++entryTag;
-    KillTimer(Handle(), kSwitchTimerId);
+    schedule.Ended();
+    ApplySchedule();
     // What still runs (a start, a windowless program, one the user's input
     // ended through the covers) is stopped; a watched program that ended by
     // itself leaves the watch's injected press, hidden cursor and capture
@@ -266,7 +272,8 @@ void SaverHostWindow::CheckPassword() {
     }
     currentWindow = nullptr;
     if (backdropWindow) PostMessageA(backdropWindow, WM_CLOSE, 0, 0);
-    if (switchPeriod != 0) SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+    schedule.PasswordRefused(GetTickCount());
+    ApplySchedule();
     ShowWindow(Handle(), SW_HIDE);
     covers.SetQuiet(false);
     StartNextEntry();

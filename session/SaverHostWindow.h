@@ -17,6 +17,7 @@
 #include "session/EntryPool.h"
 #include "session/MonitorCovers.h"
 #include "session/StartCover.h"
+#include "session/SwitchSchedule.h"
 
 #include <string>
 
@@ -50,7 +51,8 @@ private:
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
     void OnSwitchTimer();
     void OnDestroy();
-    void RestartSwitchTimer();
+    // The switch timer set or killed as the schedule says.
+    void ApplySchedule();
     // The current entry could not be put on the screen: the cover window,
     // and for a program a full switching period from now.
     void OnStartFailed();
@@ -77,7 +79,7 @@ private:
     std::string currentEntry;
     EntryPool pool;
     int order = 0;
-    int switchPeriod = 0;
+    SwitchSchedule schedule;
     const char* windowClassName = nullptr;
     MonitorCovers covers;  // the other monitors, from creation to destruction
     bool passLock;
