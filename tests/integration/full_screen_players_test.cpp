@@ -98,15 +98,21 @@ TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsTheCloseCommandAndAlwa
     test::PumpAppUntil([&] { return GetForegroundWindow() == cover; }, 2000);
     test::PressKey(VK_SHIFT);
     EXPECT_TRUE(ClosesOnce(app, cover));
-    // The picture as a child (the preview pane), of no height (a font of
-    // height 0), draws and ticks, and posts nothing when it goes with its
-    // parent; a cover that goes with its owner still posts its notice.
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 9, nullptr,
+    // The picture as a child (the /p pane, the size of the display
+    // settings' preview): black, the glyph in its middle; it posts nothing
+    // when it goes with its parent; a cover that goes with its owner still
+    // posts its notice.
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, nullptr,
                                  nullptr, nullptr, nullptr);
     auto* pane = new SaverBaseWindow();
-    ASSERT_TRUE(pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 200, 0}, owner));
-    RedrawWindow(pane->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    SendMessageA(pane->Handle(), WM_TIMER, kColourTimerId, 0);
+    ASSERT_TRUE(pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 152, 112}, owner));
+    EXPECT_TRUE(test::PumpAppUntil([&] {
+        int width = 0, height = 0;
+        std::vector<COLORREF> pixels = test::CaptureClient(pane->Handle(), &width, &height);
+        int lit = 0;
+        for (int i = 0; i < width * height; ++i) lit += pixels[size_t(i)] != 0 && std::abs(i % width - 76) < 28;
+        return width == 152 && pixels[0] == 0 && pixels.back() == 0 && lit > 100;
+    }, 3000));
     ASSERT_NE(cover = OpenCover(owner), nullptr);
     DestroyWindow(owner);
     EXPECT_TRUE(ClosesOnce(app, cover));
