@@ -5,18 +5,24 @@
 // which plays whatever the installed DirectShow filters decode. No registry
 // setting is read or changed for this.
 //
-// Opening a file can take seconds (DirectShow builds its graph then), so the
-// device lives on a thread of its own from its opening to its closing: every
-// command goes to it there, and the devices' own windows belong to it. The
-// window thread only posts commands to that thread's window and reads what
-// the thread last noted; the thread posts the playback's events. Closing
-// never waits either: the screen window is taken out of our windows at once
-// (so that destroying them never waits for the device thread's windows in
-// it) and destroyed once the device has closed.
+// Opening a file can take seconds (DirectShow builds its graph then), so
+// every device of the process lives on one thread of its own, the MCI
+// thread, from its opening to its closing: the window thread only queues
+// orders for it and reads what it last noted, and it posts the playbacks'
+// events. One thread for all keeps the devices' openings and closings in
+// order, one after the other: DirectShow graphs built or torn down on two
+// threads at once fail now and then (seen under Wine), and a device that
+// closes while the next movie is already on the screen may take the
+// activation away from it. The thread ends when it has no device left, and
+// the process waits for it at its end. Closing never waits either: the
+// screen window is taken out of our windows at once (so that destroying them
+// never waits for the devices' windows in it) and destroyed once the device
+// has closed.
 //
 // winmm.dll is loaded from the system folder on first use.
 #include "players/MoviePlayback.h"
 
+#include "framework/Handles.h"
 #include "framework/SystemLibrary.h"
 #include "framework/Thread.h"
 #include "players/WindowIds.h"
@@ -26,28 +32,35 @@
 #include <digitalv.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdio>
+#include <deque>
 #include <mutex>
+#include <vector>
 
 namespace {
 
-// How often the device thread notes where the movie stands.
+// How often the MCI thread notes where the movies stand.
 constexpr UINT kPositionPeriodMs = 250;
 
-enum Command : WPARAM { kPlace, kStart, kRewind, kClose };
+enum class Command { Open, Place, Start, Rewind, Close };
 
-// What the window thread and the device thread share; either may be the
-// last to let go of it.
+// One playback's device, shared by the window thread and the MCI thread;
+// either may be the last to let go of it.
 struct DeviceState {
+    // Given before the opening.
     std::string path;
     HWND screen = nullptr;
     HWND notify = nullptr;
     LPARAM cookie = 0;
     bool muted = false;
-    // The thread's window for commands, once it exists.
-    std::atomic<HWND> commands{nullptr};
+    // The MCI thread's alone: the device, the window its notifications come
+    // to, and whether it waits at its start, ready to play at once.
+    MCIDEVICEID device = 0;
+    HWND callback = nullptr;
+    bool held = false;
+    // Both threads'.
     std::atomic<bool> closing{false};
-    // Noted by the thread: written before Opened is posted, or as it plays.
     std::atomic<LONG> width{0};
     std::atomic<LONG> height{0};
     std::atomic<DWORD> lengthMs{0};
@@ -57,6 +70,26 @@ struct DeviceState {
         if (!closing) PostMessageA(notify, kMovieEventMessage, static_cast<WPARAM>(event), cookie);
     }
 };
+using Device = std::shared_ptr<DeviceState>;
+
+struct Order {
+    Command command;
+    Device device;
+    LPARAM value;
+};
+
+// The MCI thread's orders, and whether the thread runs.
+struct Orders {
+    std::mutex mutex;
+    std::deque<Order> waiting;
+    UniqueHandle wake{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    bool running = false;
+};
+
+Orders& TheOrders() {
+    static Orders orders;
+    return orders;
+}
 
 MCIERROR Send(MCIDEVICEID device, UINT command, DWORD flags, void* parameters) {
     static const auto send =
@@ -65,15 +98,7 @@ MCIERROR Send(MCIDEVICEID device, UINT command, DWORD flags, void* parameters) {
     return send(device, command, flags, reinterpret_cast<DWORD_PTR>(parameters));
 }
 
-// Devices are opened and closed one at a time in the process: DirectShow
-// graphs built on two threads at once fail now and then (seen under Wine).
-std::mutex& OpenAndClose() {
-    static std::mutex oneAtATime;
-    return oneAtATime;
-}
-
 void CloseDevice(MCIDEVICEID device) {
-    std::lock_guard<std::mutex> lock(OpenAndClose());
     MCI_GENERIC_PARMS close = {};
     Send(device, MCI_CLOSE, MCI_WAIT, &close);
 }
@@ -82,7 +107,7 @@ void CloseDevice(MCIDEVICEID device) {
 // extension) under an alias of its own, so that a file can be open twice;
 // 0 when it does not open.
 MCIDEVICEID OpenOn(const std::string& path, char* type) {
-    static std::atomic<unsigned> opened{0};
+    static unsigned opened = 0;
     char alias[32];
     std::snprintf(alias, sizeof alias, "tolvarin%u", ++opened);
     MCI_OPEN_PARMSA open = {};
@@ -134,11 +159,7 @@ MCIDEVICEID OpenDevice(DeviceState& state) {
     if (GetFileAttributesA(state.path.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
     char directShow[] = "mpegvideo";
     for (char* type : {static_cast<char*>(nullptr), directShow}) {
-        MCIDEVICEID device = 0;
-        {
-            std::lock_guard<std::mutex> lock(OpenAndClose());
-            device = OpenOn(state.path, type);
-        }
+        MCIDEVICEID device = OpenOn(state.path, type);
         if (!device) continue;
         if (Prepare(device, state)) return device;
         CloseDevice(device);
@@ -146,99 +167,151 @@ MCIDEVICEID OpenDevice(DeviceState& state) {
     return 0;
 }
 
-// Runs one command; false for the close. held: the device waits at its
-// start, ready to play at once.
-bool RunCommand(MCIDEVICEID device, DeviceState& state, HWND commands, WPARAM command, LPARAM lParam,
-                bool& held) {
-    switch (command) {
-    case kPlace: {
-        MCI_DGV_PUT_PARMS put = {};
-        put.rc = {0, 0, LOWORD(lParam), HIWORD(lParam)};
-        Send(device, MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &put);
-        return true;
-    }
-    case kStart: {
-        // From the start: where it is held, else back there first (a device
-        // that has played to its end stands there, or at its start).
-        if (lParam == 0 && !held) {
-            MCI_SEEK_PARMS seek = {};
-            Send(device, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek);
-        }
-        held = false;
-        state.positionMs = static_cast<DWORD>(lParam);
-        // The device posts MM_MCINOTIFY to the thread's window when it has
-        // played to its end by itself.
-        MCI_PLAY_PARMS play = {};
-        play.dwCallback = reinterpret_cast<DWORD_PTR>(commands);
-        play.dwFrom = static_cast<DWORD>(lParam);
-        bool playing = Send(device, MCI_PLAY, MCI_NOTIFY | (lParam ? MCI_FROM : 0), &play) == 0;
-        state.Post(playing ? MovieEvent::Playing : MovieEvent::Failed);
-        SetTimer(commands, kPositionTimerId, kPositionPeriodMs, nullptr);
-        return true;
-    }
-    case kRewind: {
-        // Seeking readies what plays next. (Paused as well, DirectShow would
-        // have the first picture up, but a device paused for as long as a
-        // short clip lasts may then report its end as soon as it plays.)
-        MCI_SEEK_PARMS seek = {};
-        Send(device, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek);
-        held = true;
-        state.positionMs = 0;
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
 BOOL CALLBACK HideWindow(HWND window, LPARAM) {
     ShowWindow(window, SW_HIDE);
     return TRUE;
 }
 
-unsigned __stdcall DeviceThread(void* argument) {
-    auto* shared = static_cast<std::shared_ptr<DeviceState>*>(argument);
-    std::shared_ptr<DeviceState> state = *shared;
-    delete shared;
-    HWND commands = CreateWindowExA(0, "STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    state->commands = commands;
-    MCIDEVICEID device = commands && !state->closing ? OpenDevice(*state) : 0;
-    state->Post(device ? MovieEvent::Opened : MovieEvent::Failed);
+// Runs one order on the MCI thread; open holds the thread's open devices.
+void Run(const Order& order, std::vector<Device>& open) {
+    DeviceState& state = *order.device;
+    switch (order.command) {
+    case Command::Open:
+        if (state.closing) return;
+        state.device = OpenDevice(state);
+        state.callback = CreateWindowExA(0, "STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        if (state.device) open.push_back(order.device);
+        state.Post(state.device ? MovieEvent::Opened : MovieEvent::Failed);
+        return;
+    case Command::Place: {
+        MCI_DGV_PUT_PARMS put = {};
+        put.rc = {0, 0, LOWORD(order.value), HIWORD(order.value)};
+        if (state.device) Send(state.device, MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &put);
+        return;
+    }
+    case Command::Start: {
+        if (!state.device) return;
+        // From the start: where it is held, else back there first (a device
+        // that has played to its end stands there, or at its start).
+        if (order.value == 0 && !state.held) {
+            MCI_SEEK_PARMS seek = {};
+            Send(state.device, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek);
+        }
+        state.held = false;
+        state.positionMs = static_cast<DWORD>(order.value);
+        // The device posts MM_MCINOTIFY to the callback window when it has
+        // played to its end by itself.
+        MCI_PLAY_PARMS play = {};
+        play.dwCallback = reinterpret_cast<DWORD_PTR>(state.callback);
+        play.dwFrom = static_cast<DWORD>(order.value);
+        bool playing = Send(state.device, MCI_PLAY, MCI_NOTIFY | (order.value ? MCI_FROM : 0), &play) == 0;
+        state.Post(playing ? MovieEvent::Playing : MovieEvent::Failed);
+        return;
+    }
+    case Command::Rewind: {
+        // Seeking readies what plays next. (Paused as well, DirectShow would
+        // have the first picture up, but a device paused for as long as a
+        // short clip lasts may then report its end as soon as it plays.)
+        MCI_SEEK_PARMS seek = {};
+        if (state.device) Send(state.device, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek);
+        state.held = true;
+        state.positionMs = 0;
+        return;
+    }
+    case Command::Close:
+        if (state.device) {
+            // What the device shows in the screen is hidden first: DirectShow
+            // takes its window out of ours as it closes, which would otherwise
+            // show on its own for a moment.
+            EnumChildWindows(state.screen, &HideWindow, 0);
+            CloseDevice(state.device);
+            state.device = 0;
+        }
+        if (state.callback) DestroyWindow(state.callback);
+        state.callback = nullptr;
+        for (size_t i = open.size(); i-- > 0;) {
+            if (open[i] == order.device) open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        // Nothing of the device is left in the screen: the window thread
+        // may destroy it now.
+        PostMessageA(state.screen, WM_CLOSE, 0, 0);
+        return;
+    }
+}
+
+// What the MCI thread gets besides orders: the devices' notifications, its
+// timer, and the messages of the devices' own windows.
+void HandleMessages(const std::vector<Device>& open) {
     MSG message;
-    bool held = false;
-    while (device && !state->closing && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.hwnd != commands) {
-            // The device's own windows.
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == MM_MCINOTIFY) {
+            // The device whose window it came to (the DirectShow device does
+            // not always give its id in lParam). Not when it was stopped or
+            // replaced by a command of ours.
+            for (const Device& device : open) {
+                if (device->callback != message.hwnd) continue;
+                if (message.wParam == MCI_NOTIFY_SUCCESSFUL) device->Post(MovieEvent::Ended);
+                if (message.wParam == MCI_NOTIFY_FAILURE) device->Post(MovieEvent::Failed);
+            }
+        } else if (message.message == WM_TIMER && !message.hwnd) {
+            for (const Device& device : open) {
+                MCI_STATUS_PARMS status = {};
+                status.dwItem = MCI_STATUS_POSITION;
+                if (!device->held && Send(device->device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) == 0) {
+                    device->positionMs = static_cast<DWORD>(status.dwReturn);
+                }
+            }
+        } else {
             TranslateMessage(&message);
             DispatchMessageA(&message);
-        } else if (message.message == kMovieCommandMessage) {
-            if (!RunCommand(device, *state, commands, message.wParam, message.lParam, held)) break;
-        } else if (message.message == MM_MCINOTIFY) {
-            // The thread's one device (whose id in lParam the DirectShow
-            // device does not always give). Not when it was stopped or
-            // replaced by a command of ours.
-            if (message.wParam == MCI_NOTIFY_SUCCESSFUL) state->Post(MovieEvent::Ended);
-            if (message.wParam == MCI_NOTIFY_FAILURE) state->Post(MovieEvent::Failed);
-        } else if (message.message == WM_TIMER) {
-            MCI_STATUS_PARMS status = {};
-            status.dwItem = MCI_STATUS_POSITION;
-            if (Send(device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) == 0) {
-                state->positionMs = static_cast<DWORD>(status.dwReturn);
-            }
         }
     }
-    if (device) {
-        // What the device shows in the screen is hidden first: DirectShow
-        // takes its window out of ours as it closes, which would otherwise
-        // show on its own for a moment.
-        EnumChildWindows(state->screen, &HideWindow, 0);
-        CloseDevice(device);
+}
+
+unsigned __stdcall MciThread(void*) {
+    Orders& orders = TheOrders();
+    std::vector<Device> open;
+    UINT_PTR timer = SetTimer(nullptr, 0, kPositionPeriodMs, nullptr);
+    for (;;) {
+        Order order = {Command::Close, nullptr, 0};
+        {
+            std::lock_guard<std::mutex> lock(orders.mutex);
+            if (!orders.waiting.empty()) {
+                order = orders.waiting.front();
+                orders.waiting.pop_front();
+            } else if (open.empty()) {
+                // Nothing left to do: the next order starts a thread again.
+                orders.running = false;
+                break;
+            }
+        }
+        if (order.device) {
+            Run(order, open);
+            continue;
+        }
+        HANDLE wake = orders.wake.get();
+        MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
+        HandleMessages(open);
     }
-    if (commands) DestroyWindow(commands);
-    // Nothing of the device is left in the screen: the window thread may
-    // destroy it now.
-    PostMessageA(state->screen, WM_CLOSE, 0, 0);
+    KillTimer(nullptr, timer);
     return 0;
+}
+
+// Queues an order for the MCI thread, starting the thread where it does not
+// run. Called on the window thread.
+bool Submit(Command command, const Device& device, LPARAM value = 0) {
+    Orders& orders = TheOrders();
+    std::lock_guard<std::mutex> lock(orders.mutex);
+    if (!orders.running) {
+        HANDLE thread = orders.wake ? StartWorkerThread(&MciThread, nullptr) : nullptr;
+        if (!thread) return false;
+        KeepUntilExit(thread);
+        CloseHandle(thread);
+        orders.running = true;
+    }
+    orders.waiting.push_back({command, device, value});
+    SetEvent(orders.wake.get());
+    return true;
 }
 
 class MciPlayback : public MoviePlayback {
@@ -252,23 +325,16 @@ public:
         opening->notify = notify;
         opening->cookie = cookie;
         opening->muted = muted;
-        auto* argument = new std::shared_ptr<DeviceState>(opening);
-        HANDLE thread = StartWorkerThread(&DeviceThread, argument);
-        if (!thread) {
-            delete argument;
-            return false;
-        }
-        KeepUntilExit(thread);
-        CloseHandle(thread);
+        if (!Submit(Command::Open, opening)) return false;
         state = opening;
         return true;
     }
     SIZE NaturalSize() const override { return state ? SIZE{state->width, state->height} : SIZE{0, 0}; }
     DWORD LengthMs() const override { return state ? state->lengthMs.load() : 0; }
     DWORD PositionMs() const override { return state ? state->positionMs.load() : 0; }
-    void Place(int width, int height) override { Command(kPlace, MAKELPARAM(width, height)); }
-    void Start(DWORD fromMs) override { Command(kStart, static_cast<LPARAM>(fromMs)); }
-    void Rewind() override { Command(kRewind, 0); }
+    void Place(int width, int height) override { Queue(Command::Place, MAKELPARAM(width, height)); }
+    void Start(DWORD fromMs) override { Queue(Command::Start, static_cast<LPARAM>(fromMs)); }
+    void Rewind() override { Queue(Command::Rewind, 0); }
     void Close() override {
         if (!state) return;
         HWND screen = state->screen;
@@ -277,17 +343,17 @@ public:
             SetParent(screen, HWND_MESSAGE);
         }
         state->closing = true;
-        Command(kClose, 0);
+        // Where not even that can be queued, no device draws in the screen.
+        if (!Submit(Command::Close, state)) DestroyWindow(screen);
         state.reset();
     }
 
 private:
-    void Command(WPARAM command, LPARAM lParam) const {
-        HWND commands = state ? state->commands.load() : nullptr;
-        if (commands) PostMessageA(commands, kMovieCommandMessage, command, lParam);
+    void Queue(Command command, LPARAM value) const {
+        if (state) Submit(command, state, value);
     }
 
-    std::shared_ptr<DeviceState> state;
+    Device state;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "players/KeyMacro.h"
 #include "players/LaunchRecord.h"
 #include "players/MouseMacro.h"
+#include "players/Movie.h"
 #include "players/MovieFit.h"
 #include "session/EntryPool.h"
 #include "tests/support/TestSupport.h"
@@ -221,6 +222,12 @@ TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
         {320, 0, 1024, 768, "0,384,1024,384"}, {3000000, 1000000, 1024, 768, "0,213,1024,554"}};
     auto rect = [](const RECT& r) { return Ints({r.left, r.top, r.right, r.bottom}); };
     for (const auto& c : fits) EXPECT_EQ(rect(FitMovie(c.mw, c.mh, c.w, c.h)), c.rect) << c.mw << "x" << c.mh;
+    // A video over 2 minutes starts next time 5 s before where it stopped; a short one, or a note beyond
+    // the end, from the beginning.
+    EXPECT_EQ(Ints({ResumePoint(65000, 120001), ResumePoint(65000, 120000), ResumePoint(5000, 200000),
+                    ResumeStart(60000, 130000), ResumeStart(130000, 130000), ResumeStart(-1, 130000),
+                    ResumeStart(60000, 120000)}),
+              Ints({60000, 0, 0, 60000, 0, 0, 0}));
 }
 
 // The session's pool over a stored list the test can change between refills;
