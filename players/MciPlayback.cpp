@@ -25,6 +25,7 @@
 #include "framework/Handles.h"
 #include "framework/SystemLibrary.h"
 #include "framework/Thread.h"
+#include "players/Movie.h"
 #include "players/WindowIds.h"
 
 #include <mmsystem.h>
@@ -40,10 +41,12 @@
 
 namespace {
 
-// How often the MCI thread notes where the movies stand.
-constexpr UINT kPositionPeriodMs = 250;
+// How often the MCI thread notes where the long movies stand, the ones that
+// go on next time where they stopped (Movie.h): only those, since asking
+// holds some devices' picture up for a moment.
+constexpr UINT kPositionPeriodMs = 1000;
 
-enum class Command { Open, Place, Start, Rewind, Close };
+enum class Command { Open, Place, Start, Close };
 
 // One playback's device, shared by the window thread and the MCI thread;
 // either may be the last to let go of it.
@@ -54,11 +57,10 @@ struct DeviceState {
     HWND notify = nullptr;
     LPARAM cookie = 0;
     bool muted = false;
-    // The MCI thread's alone: the device, the window its notifications come
-    // to, and whether it waits at its start, ready to play at once.
+    // The MCI thread's alone: the device, and the window its notifications
+    // come to.
     MCIDEVICEID device = 0;
     HWND callback = nullptr;
-    bool held = false;
     // Both threads'.
     std::atomic<bool> closing{false};
     std::atomic<LONG> width{0};
@@ -191,13 +193,12 @@ void Run(const Order& order, std::vector<Device>& open) {
     }
     case Command::Start: {
         if (!state.device) return;
-        // From the start: where it is held, else back there first (a device
-        // that has played to its end stands there, or at its start).
-        if (order.value == 0 && !state.held) {
+        // From the start: back there first (a device that has played to its
+        // end stands on its last frame, or at its start).
+        if (order.value == 0) {
             MCI_SEEK_PARMS seek = {};
             Send(state.device, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek);
         }
-        state.held = false;
         state.positionMs = static_cast<DWORD>(order.value);
         // The device posts MM_MCINOTIFY to the callback window when it has
         // played to its end by itself.
@@ -206,16 +207,6 @@ void Run(const Order& order, std::vector<Device>& open) {
         play.dwFrom = static_cast<DWORD>(order.value);
         bool playing = Send(state.device, MCI_PLAY, MCI_NOTIFY | (order.value ? MCI_FROM : 0), &play) == 0;
         state.Post(playing ? MovieEvent::Playing : MovieEvent::Failed);
-        return;
-    }
-    case Command::Rewind: {
-        // Seeking readies what plays next. (Paused as well, DirectShow would
-        // have the first picture up, but a device paused for as long as a
-        // short clip lasts may then report its end as soon as it plays.)
-        MCI_SEEK_PARMS seek = {};
-        if (state.device) Send(state.device, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek);
-        state.held = true;
-        state.positionMs = 0;
         return;
     }
     case Command::Close:
@@ -257,7 +248,8 @@ void HandleMessages(const std::vector<Device>& open) {
             for (const Device& device : open) {
                 MCI_STATUS_PARMS status = {};
                 status.dwItem = MCI_STATUS_POSITION;
-                if (!device->held && Send(device->device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) == 0) {
+                if (device->lengthMs > kResumeMinLengthMs &&
+                    Send(device->device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) == 0) {
                     device->positionMs = static_cast<DWORD>(status.dwReturn);
                 }
             }
@@ -314,6 +306,11 @@ bool Submit(Command command, const Device& device, LPARAM value = 0) {
     return true;
 }
 
+// Not HeldReady: a second device started at the end of the first takes as
+// long to show its picture as the first takes to start over (DirectShow
+// builds up its stream at every start; measured under Wine), and a device
+// held paused at its start for as long as a short clip lasts may report its
+// end as soon as it plays. A loop starts over in place.
 class MciPlayback : public MoviePlayback {
 public:
     ~MciPlayback() override { Close(); }
@@ -334,7 +331,6 @@ public:
     DWORD PositionMs() const override { return state ? state->positionMs.load() : 0; }
     void Place(int width, int height) override { Queue(Command::Place, MAKELPARAM(width, height)); }
     void Start(DWORD fromMs) override { Queue(Command::Start, static_cast<LPARAM>(fromMs)); }
-    void Rewind() override { Queue(Command::Rewind, 0); }
     void Close() override {
         if (!state) return;
         HWND screen = state->screen;

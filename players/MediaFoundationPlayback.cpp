@@ -173,6 +173,8 @@ public:
     DWORD PositionMs() const override;
     void Place(int width, int height) override;
     void Start(DWORD fromMs) override;
+    // Paused at its start, the player has its first picture ready.
+    bool HeldReady() const override { return true; }
     void Rewind() override;
     void Close() override;
     void OnPlayerEvent(const MFP_EVENT_HEADER& event);
@@ -366,7 +368,6 @@ void MediaFoundationPlayback::Rewind() {
     PROPVARIANT start = {};
     start.vt = VT_I8;
     player->SetPosition(kPositionIn100ns, &start);
-    // Paused, the player has its first picture ready.
     player->Pause();
     held = true;
 }

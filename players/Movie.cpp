@@ -20,7 +20,7 @@ bool Movie::Open(const std::string& file, HWND parentWindow, HWND notifyWindow, 
     notify = notifyWindow;
     muted = mute;
     active = 0;
-    mediaFoundation = true;
+    usePreferred = true;
     shown = standbyTried = takingOver = false;
     return OpenInstance(active);
 }
@@ -37,12 +37,12 @@ bool Movie::OpenInstance(int slot) {
                                       app ? app->Handle() : GetModuleHandleA(nullptr), nullptr);
     if (!instance.screen) return false;
     instance.cookie = (++opened << 1) | slot;
-    std::unique_ptr<MoviePlayback> playback = mediaFoundation ? MakeMediaFoundationPlayback() : nullptr;
+    std::unique_ptr<MoviePlayback> playback = usePreferred ? preferred() : nullptr;
     if (!playback || !playback->Open(path, instance.screen, notify, instance.cookie, muted)) {
         // No Media Foundation here (or it cannot even begin): this file goes
         // to MCI from now on.
-        mediaFoundation = false;
-        playback = MakeMciPlayback();
+        usePreferred = false;
+        playback = fallback();
         if (!playback->Open(path, instance.screen, notify, instance.cookie, muted)) {
             DestroyWindow(instance.screen);
             instance.screen = nullptr;
@@ -91,9 +91,9 @@ Movie::News Movie::OnEvent(WPARAM event, LPARAM cookie) {
             TakeOver(slot);
             return News::None;
         }
-        // The standby is opened once the first picture is up, so that it
+        // A standby is opened once the first picture is up, so that it
         // never slows the start.
-        if (!standbyTried) {
+        if (!standbyTried && instance.playback->HeldReady()) {
             standbyTried = true;
             OpenInstance(1 - slot);
         }
@@ -122,8 +122,8 @@ Movie::News Movie::OnEvent(WPARAM event, LPARAM cookie) {
         CloseInstance(0);
         CloseInstance(1);
         takingOver = standbyTried = false;
-        if (mediaFoundation) {
-            mediaFoundation = false;
+        if (usePreferred) {
+            usePreferred = false;
             if (OpenInstance(active)) return News::None;
         }
         return News::Failed;

@@ -6,12 +6,13 @@
 // finds no picture in it (a sound alone) or fails before the first picture,
 // and also when a picture already shown stops with an error.
 //
-// The loop has no standstill of a restart: a second playback of the same
-// file waits in a screen window of its own, hidden, held at its start. When
-// the one on the screen has played to its end, the other starts, its window
-// takes the first one's place once it plays, and the first goes back to its
-// start to wait in turn. Where the second cannot be opened, the movie is
-// started over in place.
+// At its end the movie starts over. Where a playback held at its start
+// plays on at once (HeldReady), the loop has no stand-still of a restart: a
+// second playback of the same file waits in a screen window of its own,
+// hidden, held at its start; when the one on the screen has played to its
+// end, the other starts, its window takes the first one's place once it
+// plays, and the first goes back to its start to wait in turn. Otherwise,
+// or where the second cannot be opened, the movie starts over in place.
 //
 // Every event of the playbacks comes to the notify window as
 // kMovieEventMessage and is handed to OnEvent there.
@@ -47,7 +48,11 @@ public:
         Failed,   // nothing can show it (any more)
     };
 
-    Movie() = default;
+    using Maker = std::unique_ptr<MoviePlayback> (*)();
+    // preferred makes the playback tried first (null where the system has
+    // none), fallback the one that takes over.
+    explicit Movie(Maker preferred = &MakeMediaFoundationPlayback, Maker fallback = &MakeMciPlayback)
+        : preferred(preferred), fallback(fallback) {}
     ~Movie() { Close(); }
     Movie(const Movie&) = delete;
     Movie& operator=(const Movie&) = delete;
@@ -79,10 +84,12 @@ private:
     // The standby plays: its window takes the active one's place.
     void TakeOver(int slot);
 
+    Maker preferred;
+    Maker fallback;
     Instance instances[2];
     int active = 0;
     LPARAM opened = 0;  // cookies so far
-    bool mediaFoundation = true;
+    bool usePreferred = true;
     bool shown = false;
     bool standbyTried = false;
     bool takingOver = false;  // the standby was started at the active one's end

@@ -50,9 +50,13 @@ public:
     // Plays from fromMs, 0 the start (also after Ended). Playing or Failed
     // follows.
     virtual void Start(DWORD fromMs) = 0;
-    // Back to the start and held there, ready to play at once at the next
-    // Start(0), which may be a while away.
-    virtual void Rewind() = 0;
+    // Whether Rewind leaves it ready to play at once, its first picture
+    // prepared, so that a second playback held at the start can take a loop
+    // over without a stand-still. Otherwise a loop starts over in place.
+    virtual bool HeldReady() const { return false; }
+    // Back to the start and held there for the next Start(0), which may be
+    // a while away (for playbacks that are HeldReady).
+    virtual void Rewind() {}
     // Stops and lets go; nothing more is posted. Harmless twice.
     virtual void Close() = 0;
 };
