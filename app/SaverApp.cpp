@@ -1,6 +1,7 @@
 #include "app/SaverApp.h"
 
 #include "framework/TextUtil.h"
+#include "framework/Thread.h"
 #include "players/LaunchRecord.h"
 #include "session/PasswordHelper.h"
 #include "session/SaverBaseWindow.h"
@@ -75,8 +76,9 @@ BOOL SaverApp::InitInstance() {
 
 int SaverApp::ExitInstance() {
     // What the role started and stopped has kStopTimeoutMs to close before
-    // its launch thread ends it: nothing outlives the process.
-    WaitForAllLaunches(kStopTimeoutMs + 5000);
+    // its launch thread ends it, and a movie's device closes on its own
+    // thread: nothing outlives the process.
+    WaitForKeptThreads(kStopTimeoutMs + 5000);
     RestorePasswordFlag();
     endSessionWindow.DestroyWindow();
     return App::ExitInstance();

@@ -490,9 +490,9 @@ void SettingsDialog::ShowPropertySheet(const std::string& path) {
 // --- Preview ---------------------------------------------------------------------
 
 void SettingsDialog::OnPreview() {
-    // A saver or program still starting is seen first: another preview
-    // would replace it before it has shown anything.
-    if (launch.Starting()) {
+    // A saver, program or movie still starting is seen first: another
+    // preview would replace it before it has shown anything.
+    if (launch.Starting() || (IsWindow(moviePreview) && !IsWindowVisible(moviePreview))) {
         MessageBeep(MB_OK);
         return;
     }
@@ -517,8 +517,10 @@ void SettingsDialog::OnPreview() {
         break;
     }
     case EntryKind::Movie: {
+        // What its opening finds comes as its start notice.
         auto* player = new MoviePlayerWindow();
-        if (!player->Play(path.c_str(), previewTag)) ShowErrorMessage(Handle(), kCannotStartMessage);
+        moviePreview = player->Play(path.c_str(), previewTag) ? player->Handle() : nullptr;
+        if (!moviePreview) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     }

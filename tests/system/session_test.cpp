@@ -149,9 +149,12 @@ TEST(SessionTest, AStartNeverHoldsTheSessionAndIsCoveredUntilTheEntryShows) {
 // plays full screen (fitted, as MoviePlayerTest shows), and goes on playing:
 // one clip of each device route (the AVI device, which stops on its last
 // frame, a mapped and an unmapped DirectShow one, which go back to the
-// start) is watched until it has started over. A key ends the last one.
+// start) is watched until it has started over. A long video noted to start
+// at 60 s starts there (the switch notes 5 s before where it stopped); noted
+// to start 2 s before its end, it plays to its end and starts over, and is
+// then noted to start from the beginning. A key ends the last one.
 TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
-    enum Shows { kCover, kFlash, kMovie, kMovieWatched };
+    enum Shows { kCover, kFlash, kMovie, kMovieWatched, kResumed, kResumedToEnd };
     struct Row { std::string name; Shows shows; std::string bytes; };  // bytes: written into the folder
     Session s;
     std::vector<Row> rows = {{"missing.scr", kCover, ""}, {"missing.exe", kCover, ""},
@@ -165,10 +168,16 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
         bool watched = extension == "avi" || extension == "mpg" || extension == "mp4";
         rows.push_back({test::FixturePath("clips\\clip." + extension), watched ? kMovieWatched : kMovie, ""});
     }
+    const std::string longVideo = test::FixturePath("clips\\long.mp4"), note = longVideo + settings::kResumeSuffix;
+    const auto noted = [&] { return s.p.ReadIni(settings::kMovieConfigSection, note.c_str()); };
+    rows.insert(rows.end(), {{longVideo, kResumed, ""}, {test::FixturePath("clips\\sound.mp4"), kCover, ""},
+                             {longVideo, kResumedToEnd, ""}});
     std::vector<std::string> values;
     for (const Row& row : rows) values.push_back(On(row.name));
     // From the top, whatever was shown last.
-    ASSERT_TRUE(s.Start(values, "[OTHER]\r\nOrder=2\r\nLast=" + rows[3].name + "\r\n"));
+    ASSERT_TRUE(s.Start(values, "[OTHER]\r\nOrder=2\r\nLast=" + rows[3].name + "\r\n[MOVIE_CONFIG]\r\n" + note +
+                                    "=60000\r\n"));
+    DWORD resumedAt = 0;
     std::unique_ptr<test::StandInFlashControl> flashControl;
     HWND shown = nullptr;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -186,6 +195,13 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
             return FullScreen(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION && ours == (row.shows != kFlash);
         });
         ASSERT_NE(shown, nullptr);
+        if (i > 0 && rows[i - 1].shows == kResumed) {
+            const int at = std::atoi(noted().c_str());
+            EXPECT_TRUE(at >= 55000 && at < 60000 + static_cast<int>(GetTickCount() - resumedAt)) << at;
+            WritePrivateProfileStringA(settings::kMovieConfigSection, note.c_str(), "128000", s.p.IniPath().c_str());
+        }
+        if (row.shows == kResumed) resumedAt = GetTickCount();
+        EXPECT_TRUE(row.shows != kResumedToEnd || test::WaitUntil([&] { return noted() == "<missing>"; }, 10000));
         if (row.shows < kMovie) continue;
         // The picture moves; for the routes' clips twice the clip's second
         // later still: it started over.
@@ -199,6 +215,7 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
     test::PressKey(VK_SPACE);
     EXPECT_TRUE(s.p.WaitForExit(10000));
     EXPECT_EQ(s.Last(), rows.back().name);
+    EXPECT_EQ(noted(), "<missing>");
 }
 
 // (A wrong password, a check meeting an end notice and the flag at the end
