@@ -10,6 +10,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -419,21 +420,27 @@ HBITMAP CaptureScreen(const RECT& rect, void** bits) {
 }
 }  // namespace
 
+std::vector<COLORREF> CaptureScreen(const RECT& rect) {
+    const size_t width = static_cast<size_t>(std::max(0L, rect.right - rect.left));
+    const size_t height = static_cast<size_t>(std::max(0L, rect.bottom - rect.top));
+    void* bits = nullptr;
+    HBITMAP bitmap = width > 0 && height > 0 ? CaptureScreen(rect, &bits) : nullptr;
+    std::vector<COLORREF> pixels;
+    for (size_t i = 0; bitmap && i < width * height; ++i) {
+        const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
+        pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
+    }
+    if (bitmap) DeleteObject(bitmap);
+    return pixels;
+}
+
 std::vector<COLORREF> CaptureClient(HWND window, int* width, int* height) {
     RECT client = {};
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     *width = client.right - client.left;
     *height = client.bottom - client.top;
-    void* bits = nullptr;
-    HBITMAP bitmap = *width > 0 && *height > 0 ? CaptureScreen(client, &bits) : nullptr;
-    std::vector<COLORREF> pixels;
-    for (size_t i = 0; bitmap && i < static_cast<size_t>(*width) * static_cast<size_t>(*height); ++i) {
-        const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
-        pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
-    }
-    if (bitmap) DeleteObject(bitmap);
-    return pixels;
+    return CaptureScreen(client);
 }
 
 std::string SaveScreenshot(const std::string& name, const RECT* rect) {
