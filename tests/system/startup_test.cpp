@@ -8,12 +8,19 @@
 // are never loaded (Wine is told to prefer such native files, as Windows
 // does; a decoy that is loaded logs "decoy"); under Wine, of the program's
 // run-time libraries only the password check's would show a decoy taken.
+// A session on its cover and the preview pane load none of the libraries
+// that only other roles need; the settings dialog takes the common controls
+// from the side-by-side store, as the manifest binds them.
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tolvarin_version.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
+#include <cctype>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +48,34 @@ void ExpectTakenRole(const char* arguments) {
     ExpectFlag(0, second, "1");
 }
 
+// The libraries that a process has loaded: file name -> path, in lower case.
+std::map<std::string, std::string> LoadedLibraries(DWORD processId) {
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+        return text;
+    };
+    std::map<std::string, std::string> libraries;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot != INVALID_HANDLE_VALUE && Module32First(snapshot, &entry); more;
+         more = Module32Next(snapshot, &entry)) {
+        libraries[lower(entry.szModule)] = lower(entry.szExePath);
+    }
+    if (snapshot != INVALID_HANDLE_VALUE) CloseHandle(snapshot);
+    return libraries;
+}
+// Those of the libraries that only the settings dialog and Flash movies need.
+std::vector<std::string> OtherRolesLibraries(DWORD processId) {
+    const std::map<std::string, std::string> loaded = LoadedLibraries(processId);
+    EXPECT_TRUE(loaded.count("user32.dll")) << "no libraries seen";
+    std::vector<std::string> found;
+    for (const char* name : {"shell32.dll", "comdlg32.dll", "ole32.dll", "oleaut32.dll", "comctl32.dll"}) {
+        if (loaded.count(name)) found.push_back(name);
+    }
+    return found;
+}
+
 // One copy of the program, under a name whose last character (表 is 95 5C)
 // ends in the byte of a backslash, started in another folder: its settings
 // file is still the one beside it. Decoys lie beside it throughout.
@@ -61,6 +96,10 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     const auto shown = [&] { return (dialog = test::FindWindowOf(p.Id(), IsSettingsDialog)) != nullptr; };
     ASSERT_TRUE(test::WaitUntil(shown, 10000, 20, true));
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+    // Its common controls: version 6, from the side-by-side store.
+    const std::string controls = LoadedLibraries(p.Id())["comctl32.dll"];
+    EXPECT_NE(controls.find("\\winsxs\\"), std::string::npos) << controls;
+    EXPECT_NE(controls.find("_microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << controls;
     ExpectFlag(0, p, "1");
     ExpectTakenRole("");
     PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -101,6 +140,14 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
         ASSERT_TRUE(tray && roles[i].Start(arguments[i]));
         ASSERT_NE(roles[i].WaitForWindow([](HWND w) { return test::ClassNameOf(w) != "IME"; }), nullptr);
     }
+    // The session's cover, active (the system's input method has seen it),
+    // has loaded only what every role needs.
+    EXPECT_TRUE(test::WaitUntil([&] {
+        DWORD id = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &id);
+        return id == roles[1].Id();
+    }));
+    EXPECT_EQ(OtherRolesLibraries(roles[1].Id()), std::vector<std::string>());
     SendMessageA(test::FindWindowOf(roles[1].Id(), IsSessionWindow), WM_ENDSESSION, FALSE, 0);
     ExpectFlag(0, roles[1], "1");
     const test::StartedProcess logOff = test::StartProcess("wineboot.exe --end-session");
@@ -127,6 +174,7 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     GetWindowRect(pane, &r);
     MapWindowPoints(nullptr, preview, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({0, 0, 152, 112}));
+    EXPECT_EQ(OtherRolesLibraries(p.Id()), std::vector<std::string>());
     // It lives on, ticking, while its window is there; input does not end it.
     PostMessageA(pane, WM_KEYDOWN, VK_SPACE, 0);
     PostMessageA(pane, WM_LBUTTONDOWN, 0, 0);
@@ -153,7 +201,10 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     HANDLE held = CreateFileA(p.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_TRUE(p.Start("/s"));
     auto flashPlayer = [](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; };
-    ASSERT_NE(p.WaitForWindow(flashPlayer), nullptr);
+    HWND player = p.WaitForWindow(flashPlayer);
+    ASSERT_NE(player, nullptr);
+    // It has the browser control in it: OLE has been loaded for it.
+    EXPECT_TRUE(test::WaitUntil([&] { return GetWindow(player, GW_CHILD) != nullptr; }));
     ExpectFlag(1, p, "<missing>");
     ASSERT_TRUE(test::WaitUntil([&] {
         test::PressKey(VK_SPACE);
