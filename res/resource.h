@@ -6,6 +6,8 @@
 #define TOLVARIN_NAME "トルヴァリン君"
 // The movie and Flash players' windows.
 #define TOLVARIN_PLAYER_CAPTION "動画セーバー"
+// The start cover's window text (never shown: it has no caption).
+#define TOLVARIN_START_CAPTION "起動中"
 // The about box.
 #define TOLVARIN_ABOUT_CAPTION "バージョン情報"
 

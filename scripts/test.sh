@@ -4,11 +4,11 @@
 # on every machine; the i686 suite where the machine runs 32-bit programs.
 # Where it cannot, the i686 build still gets the checks that need no Wine
 # (what the shipped file imports, that it is stripped). Each suite that runs
-# under Wine runs its tests labelled dpi first at a system DPI of 144. The
-# tests of several monitors (label monitors) run in the x86_64 suite only,
-# on a display of two monitors of their own (TOLVARIN_MONITORS=2, whose
-# stand-in library is built natively for 64 bits); every other test runs on
-# the ordinary one-monitor display at 96 DPI, last (the dpi tests are part of
+# under Wine runs its tests labelled dpi first at a system DPI of 144, then
+# the tests of several monitors (label monitors) on a display of two
+# monitors of their own (TOLVARIN_MONITORS=2, whose stand-in library is
+# built natively for 64 and 32 bits); every other test runs on the ordinary
+# one-monitor display at 96 DPI, last (the dpi tests are part of
 # dialogs_test there, and so not run twice). Fails when any run
 # fails, and ends with ctest's summary of the last run.
 set -uo pipefail
@@ -27,15 +27,13 @@ else
 fi
 
 rc=0
-# The dpi tests of one architecture at 144 DPI, the monitor tests (x86_64
-# only) on two monitors, then the rest of its suite (whose summary comes last).
+# The dpi tests of one architecture at 144 DPI, the monitor tests on two
+# monitors, then the rest of its suite (whose summary comes last).
 run_suite() {
   TOLVARIN_FRESH_PREFIX=1 TOLVARIN_DPI=144 "$here/with-test-env.sh" "$1" "$root/$1" \
     ctest --test-dir "$root/$1" "${ctest_args[@]}" -L dpi || rc=1
-  if [ "$1" = x86_64 ]; then
-    TOLVARIN_FRESH_PREFIX=1 TOLVARIN_MONITORS=2 "$here/with-test-env.sh" "$1" "$root/$1" \
-      ctest --test-dir "$root/$1" "${ctest_args[@]}" -L monitors || rc=1
-  fi
+  TOLVARIN_FRESH_PREFIX=1 TOLVARIN_MONITORS=2 "$here/with-test-env.sh" "$1" "$root/$1" \
+    ctest --test-dir "$root/$1" "${ctest_args[@]}" -L monitors || rc=1
   TOLVARIN_FRESH_PREFIX=1 "$here/with-test-env.sh" "$1" "$root/$1" \
     ctest --test-dir "$root/$1" "${ctest_args[@]}" -LE 'monitors|dpi' || rc=1
 }

@@ -7,8 +7,9 @@
 # TOLVARIN_FRESH_PREFIX=1 throws an existing prefix away first.
 # TOLVARIN_MONITORS=2 gives two monitors side by side instead of one: one
 # wide screen without RANDR, and a stand-in libXinerama.so.1 built natively
-# from tests/monitors/ (see there) that every Wine process of the prefix
-# (ROOT/wineprefix-monitors, apart from the one-monitor prefix) loads first.
+# (for 64 and for 32 bits) from tests/monitors/ (see there) that every Wine
+# process of the prefix (ROOT/wineprefix-monitors, apart from the one-monitor
+# prefix) loads first.
 # TOLVARIN_DPI=N gives the programs a system DPI of N, on a prefix of its own
 # (ROOT/wineprefix-dpiN), so that the usual prefix stays at 96.
 set -uo pipefail
@@ -23,12 +24,16 @@ xvfb_options=()
 if [ "${TOLVARIN_MONITORS:-1}" = 2 ]; then
   export WINEPREFIX="$root/wineprefix-monitors"
   standin_source="$(cd "$(dirname "$0")/.." && pwd)/tests/monitors/xinerama_standin.c"
-  standin="$root/monitors/libXinerama.so.1"
-  if [ ! -f "$standin" ] || [ "$standin_source" -nt "$standin" ]; then
-    mkdir -p "$root/monitors"
-    gcc -shared -fPIC -O2 -Wall -Wextra -Werror -o "$standin" "$standin_source" || exit 1
-  fi
-  export LD_LIBRARY_PATH="$root/monitors${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+  # One for the 64-bit Wine processes and one for the 32-bit ones; each
+  # process's loader passes over the one of the other kind.
+  for bits in 64 32; do
+    standin="$root/monitors/$bits/libXinerama.so.1"
+    if [ ! -f "$standin" ] || [ "$standin_source" -nt "$standin" ]; then
+      mkdir -p "$root/monitors/$bits"
+      gcc -m$bits -shared -fPIC -nostdlib -O2 -Wall -Wextra -Werror -o "$standin" "$standin_source" || exit 1
+    fi
+  done
+  export LD_LIBRARY_PATH="$root/monitors/64:$root/monitors/32${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
   screen=1824x768x24
   xvfb_options=(-extension RANDR)
 fi

@@ -5,12 +5,13 @@
 
 #include <cstdlib>
 
-BOOL SaverBaseWindow::CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& rect, HWND parent) {
+BOOL SaverBaseWindow::CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& rect, HWND parent,
+                                        const char* name) {
     if (!windowClassName) {
         windowClassName = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
         if (!windowClassName) return FailCreation();
     }
-    return CreateEx(exStyle, windowClassName, "", style, rect, parent, 0);
+    return CreateEx(exStyle, windowClassName, name, style, rect, parent, 0);
 }
 
 void SaverBaseWindow::Draw(HDC dc) {

@@ -13,9 +13,11 @@ public:
 
     SaverBaseWindow() = default;
 
-    // Creates the window with no caption and child id 0. On FALSE the object
-    // has already deleted itself (a failed creation always runs PostNcDestroy).
-    virtual BOOL CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& rect, HWND parent);
+    // Creates the window with child id 0 and the window text name (none by
+    // default). On FALSE the object has already deleted itself (a failed
+    // creation always runs PostNcDestroy).
+    virtual BOOL CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& rect, HWND parent,
+                                   const char* name = "");
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -68,22 +68,19 @@ LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
     if (Window::WindowProc(WM_CREATE, wParam, lParam) == -1) return -1;
     const SaverSettings& stored = AppSettings();
-    switchPeriod = SwitchPeriodMs(stored.SessionMinutes());
-    if (stored.TimerOn() && onCount > 1) {
-        SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
-    } else {
-        switchPeriod = 0;
-    }
+    schedule = SwitchSchedule(stored.TimerOn(), onCount, SwitchPeriodMs(stored.SessionMinutes()));
+    schedule.Start(GetTickCount());
+    ApplySchedule();
     WINNLSEnableIME(Handle(), FALSE);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
-    covers.Open(Handle(), [this](UINT message) { OnCoverInput(message); });
+    covers.Open([this](UINT message) { OnCoverInput(message); });
     StartNextEntry();
     return 0;
 }
 
 void SaverHostWindow::StartNextEntry() {
     ++entryTag;
-    SetTopmost(true);
+    covers.SetTopmost(true);
     if (onCount == 0 || !pool.Pick(order, currentEntry, [] { return std::rand(); })) {
         CloseStartCover();
         ShowCover();
@@ -96,9 +93,8 @@ void SaverHostWindow::StartNextEntry() {
         if (!launch.Start(currentEntry, "/s", entryTag)) OnStartFailed();
         return;
     case EntryKind::Program:
-        if (!AppSettings().ProgramSwitchesOnTime(currentEntry)) {
-            KillTimer(Handle(), kSwitchTimerId);
-        }
+        schedule.ProgramStarting(AppSettings().ProgramSwitchesOnTime(currentEntry));
+        ApplySchedule();
         ShowStartCover();
         launch.path = currentEntry;
         watchDialog.record = &launch;
@@ -131,14 +127,14 @@ LRESULT SaverHostWindow::OnStartNotice(WPARAM wParam, LPARAM lParam) {
         // Before the start macro, which goes to the program's window.
         CloseStartCover();
         if (!program) return 0;
-        SetTopmost(false);
+        covers.SetTopmost(false);
         if (!watchDialog.OnProgramShown()) OnStartFailed();
         return 0;
     case LaunchOutcome::Gone:
         // The entry hid its windows (to the notification area, say) and
         // runs on: the desktop must not show, and input must end it.
         watchDialog.EndWatch();
-        SetTopmost(true);
+        covers.SetTopmost(true);
         ShowCover();
         return 0;
     case LaunchOutcome::NoWindow:
@@ -152,8 +148,9 @@ LRESULT SaverHostWindow::OnStartNotice(WPARAM wParam, LPARAM lParam) {
 
 void SaverHostWindow::OnStartFailed() {
     CloseStartCover();
-    SetTopmost(true);
-    if (KindOfPath(currentEntry) == EntryKind::Program && switchPeriod != 0) RestartSwitchTimer();
+    covers.SetTopmost(true);
+    schedule.StartFailed(KindOfPath(currentEntry) == EntryKind::Program, GetTickCount());
+    ApplySchedule();
     ShowCover();
 }
 
@@ -188,19 +185,20 @@ void SaverHostWindow::CloseStartCover() {
     startCover = nullptr;
 }
 
-void SaverHostWindow::SetTopmost(bool topmost) {
-    // Windows owned by a topmost window are kept topmost: the host goes too.
-    SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
-    covers.SetTopmost(topmost);
-}
-
-void SaverHostWindow::RestartSwitchTimer() {
-    KillTimer(Handle(), kSwitchTimerId);
-    SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+void SaverHostWindow::ApplySchedule() {
+    if (!schedule.Armed()) {
+        KillTimer(Handle(), kSwitchTimerId);
+        return;
+    }
+    // Due already (a late start, say): as soon as the thread is free.
+    DWORD left = schedule.Remaining(GetTickCount());
+    SetTimer(Handle(), kSwitchTimerId, left > 0 ? left : USER_TIMER_MINIMUM, nullptr);
 }
 
 void SaverHostWindow::OnSwitchTimer() {
+    // The timer's own, or one posted by anybody: the switch is made now.
+    schedule.Start(GetTickCount());
+    ApplySchedule();
     if (currentWindow) {
         SendMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
         currentWindow = nullptr;
@@ -230,7 +228,8 @@ LRESULT SaverHostWindow::OnSaverEnded(WPARAM, LPARAM lParam) {
 void SaverHostWindow::EndSession() {
     // Nothing posted for what ran until now counts any more.
     ++entryTag;
-    KillTimer(Handle(), kSwitchTimerId);
+    schedule.Ended();
+    ApplySchedule();
     // What still runs (a start, a windowless program, one the user's input
     // ended through the covers) is stopped; a watched program that ended by
     // itself leaves the watch's injected press, hidden cursor and capture
@@ -247,7 +246,7 @@ void SaverHostWindow::EndSession() {
 void SaverHostWindow::CheckPassword() {
     // The system's dialog has the user's input meanwhile.
     covers.SetQuiet(true);
-    SetTopmost(true);
+    covers.SetTopmost(true);
     ShowWindow(Handle(), SW_SHOW);
     RECT client = {};
     GetClientRect(Handle(), &client);
@@ -266,7 +265,8 @@ void SaverHostWindow::CheckPassword() {
     }
     currentWindow = nullptr;
     if (backdropWindow) PostMessageA(backdropWindow, WM_CLOSE, 0, 0);
-    if (switchPeriod != 0) SetTimer(Handle(), kSwitchTimerId, static_cast<UINT>(switchPeriod), nullptr);
+    schedule.PasswordRefused(GetTickCount());
+    ApplySchedule();
     ShowWindow(Handle(), SW_HIDE);
     covers.SetQuiet(false);
     StartNextEntry();

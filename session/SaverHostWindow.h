@@ -17,6 +17,7 @@
 #include "session/EntryPool.h"
 #include "session/MonitorCovers.h"
 #include "session/StartCover.h"
+#include "session/SwitchSchedule.h"
 
 #include <string>
 
@@ -50,15 +51,13 @@ private:
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
     void OnSwitchTimer();
     void OnDestroy();
-    void RestartSwitchTimer();
+    // The switch timer set or killed as the schedule says.
+    void ApplySchedule();
     // The current entry could not be put on the screen: the cover window,
     // and for a program a full switching period from now.
     void OnStartFailed();
     void ShowStartCover();
     void CloseStartCover();
-    // Programs take any monitor: the session's windows are not topmost
-    // while one runs.
-    void SetTopmost(bool topmost);
     // The user has come back: what runs is stopped, then the password.
     void EndSession();
     void CheckPassword();
@@ -77,7 +76,7 @@ private:
     std::string currentEntry;
     EntryPool pool;
     int order = 0;
-    int switchPeriod = 0;
+    SwitchSchedule schedule;
     const char* windowClassName = nullptr;
     MonitorCovers covers;  // the other monitors, from creation to destruction
     bool passLock;

@@ -3,11 +3,14 @@
 #include "framework/App.h"
 #include "players/SaverInput.h"
 #include "players/WindowIds.h"
+#include "res/resource.h"
 
 
 BOOL StartCover::Open(HWND owner, const RECT& rect, LPARAM tag) {
     noticeTag = tag;
-    if (!CreateSaverWindow(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rect, owner)) return FALSE;
+    if (!CreateSaverWindow(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rect, owner, TOLVARIN_START_CAPTION)) {
+        return FALSE;
+    }
     SetTimer(Handle(), kPictureTimerId, kPictureDelayMs, nullptr);
     SetForegroundWindow(Handle());
     return TRUE;

@@ -290,6 +290,25 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
     Command(IDCANCEL);
     RemoveDirectoryA(backup.c_str());
     EXPECT_EQ(State(dlg, changed), std::string("hidden, file as given | ") + SettingsDialog::kNotRestoredMessage);
+    // One that cannot be put back (the file held): Cancel names the copy, kept under a name of its own.
+    WriteIni({"[LIST]", "entry=0", "List0=○C:\\x.scr"});
+    const std::string before = Bytes(), kept = backup.substr(0, backup.size() - 4) + " (1).ini";
+    Open(IDC_DELETE);
+    EXPECT_EQ(ClickWhileHeld(dlg, {IDCANCEL}), std::string("hidden, file as given | ") +
+                                                   SettingsDialog::kNotRestoredMessage + "\n元の設定ファイルの写しは " +
+                                                   kept + " にあります。");
+    EXPECT_EQ(test::ReadFileBytes(kept), before);
+    DeleteFileA(kept.c_str());
+    // No file at opening: what the dialog wrote goes again.
+    DeleteFileA(ini.c_str());
+    Open();
+    dialog->InsertRow(-1, "○x.scr", "C:\\x.scr");
+    SelectRow(0);
+    Command(IDC_DELETE);
+    EXPECT_TRUE(test::FileExists(ini));
+    Command(IDCANCEL);
+    EXPECT_FALSE(test::FileExists(ini));
+    EXPECT_EQ(State(dlg, ""), "hidden, file as given");
 }
 
 TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefusalsAreSaid) {

@@ -8,6 +8,7 @@
 #include "players/WindowIds.h"
 #include "res/resource.h"
 #include "session/CoverWindow.h"
+#include "session/SaverHostWindow.h"
 #include "settings/SettingsFile.h"
 #include "tests/integration/support/InProcess.h"
 
@@ -17,6 +18,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -96,15 +98,21 @@ TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsTheCloseCommandAndAlwa
     test::PumpAppUntil([&] { return GetForegroundWindow() == cover; }, 2000);
     test::PressKey(VK_SHIFT);
     EXPECT_TRUE(ClosesOnce(app, cover));
-    // The picture as a child (the preview pane), of no height (a font of
-    // height 0), draws and ticks, and posts nothing when it goes with its
-    // parent; a cover that goes with its owner still posts its notice.
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 9, nullptr,
+    // The picture as a child (the /p pane, the size of the display
+    // settings' preview): black, the glyph in its middle; it posts nothing
+    // when it goes with its parent; a cover that goes with its owner still
+    // posts its notice.
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, nullptr,
                                  nullptr, nullptr, nullptr);
     auto* pane = new SaverBaseWindow();
-    ASSERT_TRUE(pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 200, 0}, owner));
-    RedrawWindow(pane->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    SendMessageA(pane->Handle(), WM_TIMER, kColourTimerId, 0);
+    ASSERT_TRUE(pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 152, 112}, owner));
+    EXPECT_TRUE(test::PumpAppUntil([&] {
+        int width = 0, height = 0;
+        std::vector<COLORREF> pixels = test::CaptureClient(pane->Handle(), &width, &height);
+        int lit = 0;
+        for (int i = 0; i < width * height; ++i) lit += pixels[size_t(i)] != 0 && std::abs(i % width - 76) < 28;
+        return width == 152 && pixels[0] == 0 && pixels.back() == 0 && lit > 100;
+    }, 3000));
     ASSERT_NE(cover = OpenCover(owner), nullptr);
     DestroyWindow(owner);
     EXPECT_TRUE(ClosesOnce(app, cover));
@@ -236,6 +244,46 @@ TEST(FlashPlayerTest, CoversTheScreenWithTheBrowserOnTheFileRunsTheMacroAndClose
     ExpectNoNotice(app, window);
     PostMessageA(window, WM_RBUTTONDOWN, 0, 0);
     EXPECT_TRUE(ClosesOnce(app, window));
+}
+
+// The session's host has its switch timer exactly when its schedule says:
+// with switching on and two entries on, not with one or with switching off,
+// not while a program that is not replaced on time runs, again after such a
+// program failed, and again after a wrong password (its check meeting a
+// program's own end).
+TEST(SaverHostTest, HasItsSwitchTimerOnlyWhenItSwitches) {
+    test::SystemPasswordCheck passwordCheck("0");
+    const struct { const char* list; int timerOn; const char* option; bool passLock; bool timer; } cases[] = {
+        {"a.scr b.scr", 1, "", false, true}, {"a.scr b.scr", 0, "", false, false}, {"a.scr", 1, "", false, false},
+        {"prog.exe b.scr", 1, "", false, false}, {"none.exe b.scr", 1, "", false, true},
+        {"prog.exe b.scr", 1, "/life:300", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.list) + " " + std::to_string(c.timerOn) + c.option);
+        test::TestApp app;
+        const std::string program = app.folder.PlaceFixture("test_program.exe", "prog.exe");
+        std::string ini = "[TIMER]\r\nON/OFF=" + std::to_string(c.timerOn) + "\r\n[EXE_CONFIG]\r\n" + program +
+                          "@option=" + c.option + "\r\n[OTHER]\r\nOrder=2\r\n[LIST]\r\n";
+        std::istringstream names(c.list);
+        int count = 0;
+        for (std::string name; names >> name; ++count)
+            ini += "List" + std::to_string(count) + "=" + settings::kMarkOn + app.folder.File(name) + "\r\n";
+        app.WriteIni(ini + "entry=" + std::to_string(count - 1) + "\r\n");
+        auto* host = new SaverHostWindow(c.passLock);
+        app.app.SetMainWindow(host);
+        ASSERT_TRUE(host->CreateHostWindow());
+        HWND window = host->Handle();
+        // Settled: the program's window up with nothing of ours over it, or the cover shown.
+        const bool shows = std::string(c.list).rfind("prog", 0) == 0 && !c.passLock;
+        ASSERT_TRUE(test::PumpAppUntil([&] {
+            auto ours = test::TopLevelWindowsOf(GetCurrentProcessId(), true);
+            if (shows) return app.log.Window("main") && ours.empty();
+            return ours.size() == 1 && ours[0] != window && test::TextOf(ours[0]).empty() &&
+                   app.log.Has("verify flag=1 answer=0") == c.passLock;
+        }, 10000));
+        EXPECT_EQ(KillTimer(window, kSwitchTimerId) != FALSE, c.timer);
+        DestroyWindow(window);
+        test::PumpQueued();
+    }
 }
 
 }  // namespace

@@ -430,9 +430,9 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
         SendMessageA(shown, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(errors.texts, Texts{ProgramSettingsDialog::kLineBreakMessage});
-    EXPECT_TRUE(Command(IDC_PREVIEW, 2).empty());
+    EXPECT_TRUE(Preview(2).empty() && StartNoticed());
     EXPECT_EQ(app.log.Lines("cmdline ").back(), "cmdline \"" + program + "\" " + quoted);
-    PostMessageA(FindWindowA("TolvarinTestProgram", nullptr), WM_CLOSE, 0, 0);
+    PostMessageA(app.log.Window("main"), WM_CLOSE, 0, 0);
     EXPECT_TRUE(NoticeBringsDialogToFront());
     EXPECT_EQ(app.Read("LIST", "List0"), settings::kMarkOff + app.folder.File("gone.scr"));
     // While a preview starts, another is refused: the held one comes up

@@ -2,8 +2,13 @@
  * monitors: found first through LD_LIBRARY_PATH, it makes Wine see two
  * monitors side by side on one wide X screen (which must run without the
  * RANDR extension, or Wine takes its monitors from there): the primary,
- * 1024 x 768 at 0,0, and a second one, 800 x 600 at 1024,0. */
-#include <stdlib.h>
+ * 1024 x 768 at 0,0, and a second one, 800 x 600 at 1024,0.
+ *
+ * Built for 64 bits and for 32 bits (the 32-bit Wine processes load their
+ * own): it needs no C library headers or start files, so that a 32-bit
+ * build needs no 32-bit development files; calloc comes from the C library
+ * that every process has loaded. */
+void *calloc(__SIZE_TYPE__ count, __SIZE_TYPE__ size);
 
 typedef struct {
     int screen_number;
@@ -36,7 +41,7 @@ XineramaScreenInfo *XineramaQueryScreens(void *display, int *number) {
     (void)display;
     if (!screens) {
         if (number) *number = 0;
-        return NULL;
+        return 0;
     }
     screens[0] = heads[0];
     screens[1] = heads[1];

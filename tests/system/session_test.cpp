@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -201,17 +202,35 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
 }
 
 // (A wrong password, a check meeting an end notice and the flag at the end
-// are shown on two monitors by MonitorsTest.)
-TEST(SessionTest, NothingOnShowsTheCoverOverTheHiddenHostAndRemembersNothing) {
+// are shown on two monitors by MonitorsTest.) In random order, the default,
+// every cycle shows each entry switched on once, never beginning with the
+// one shown just before, nor the first pick with the last session's.
+TEST(SessionTest, NothingOnShowsTheCoverAndRandomOrderShowsEachOnceACycle) {
+    {
+        Session s;
+        ASSERT_TRUE(s.Start({settings::kMarkOff + s.p.PlaceFixture("test_saver.scr", "E1.scr")},
+                            "[OTHER]\r\nLast=earlier.scr\r\n"));
+        ASSERT_NE(s.p.WaitForWindow(IsCover), nullptr);
+        EXPECT_FALSE(IsWindowVisible(s.host));
+        ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }));
+        EXPECT_EQ(s.Last(), "earlier.scr");
+        EXPECT_TRUE(s.Started().empty());
+    }
     Session s;
-    ASSERT_TRUE(s.Start({settings::kMarkOff + s.p.PlaceFixture("test_saver.scr", "E1.scr")},
-                        "[OTHER]\r\nLast=earlier.scr\r\n"));
-    ASSERT_NE(s.p.WaitForWindow(IsCover), nullptr);
-    EXPECT_FALSE(IsWindowVisible(s.host));
-    test::SaveScreenshot("session_cover");
-    ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }));
-    EXPECT_EQ(s.Last(), "earlier.scr");
-    EXPECT_TRUE(s.Started().empty());
+    std::vector<std::string> list;
+    for (const char* name : {"E1.scr", "E2.scr", "E3.scr"}) list.push_back(On(s.p.PlaceFixture("test_saver.scr", name)));
+    ASSERT_TRUE(s.Start(list, "[OTHER]\r\nLast=" + s.p.File("E3.scr") + "\r\n"));
+    for (size_t i = 2; i <= 9; ++i) {
+        ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == i - 1; })) << i;
+        s.Switch();
+    }
+    ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == 9; }));
+    std::vector<std::string> picks = s.Started();
+    picks.insert(picks.begin(), "E3.scr");
+    for (size_t cycle = 1; cycle + 2 < picks.size(); cycle += 3) {
+        EXPECT_NE(picks[cycle], picks[cycle - 1]) << cycle;
+        EXPECT_EQ(std::set<std::string>(picks.begin() + cycle, picks.begin() + cycle + 3).size(), 3u) << cycle;
+    }
 }
 
 BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM parameter) {

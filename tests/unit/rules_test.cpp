@@ -8,6 +8,7 @@
 #include "players/MouseMacro.h"
 #include "players/MovieFit.h"
 #include "session/EntryPool.h"
+#include "session/SwitchSchedule.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FileCommandText.h"
 #include "ui/FileSettingsText.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <sstream>
 
 using namespace std::string_literals;
 using Texts = std::vector<std::string>;
@@ -268,6 +270,38 @@ TEST(EntryPoolTest, OrdersTheirStartAfterTheEntryShownLastAndRefills) {
     EXPECT_EQ(Ints({SwitchPeriodMs(5), SwitchPeriodMs(1), SwitchPeriodMs(0), SwitchPeriodMs(-3), SwitchPeriodMs(999),
                     SwitchPeriodMs(40000)}),
               "300000,60000,60000,60000,59940000,59940000");
+}
+
+// The switch timer's rules on a clock of the test's own: "op:ms" events
+// (start also stands for a switch made), "?ms" asks whether a switch is due
+// then: y, n, or - when none is armed at all.
+TEST(SwitchScheduleTest, SwitchesEveryPeriodButForProgramsNotReplacedAndAfterTheEnd) {
+    const struct { bool timerOn; int onCount; const char* script; const char* due; } cases[] = {
+        {true, 2, "start:0 ?299999 ?300000 start:300000 ?599999 ?600000", "nyny"},
+        {false, 2, "start:0 ?300000", "-"}, {true, 1, "start:0 ?300000", "-"},
+        {true, 2, "start:0 program0:1000 ?300000", "-"},  // "@change" 0
+        {true, 2, "start:0 program1:1000 ?299999 ?300000", "ny"},
+        {true, 2, "start:0 program0:1000 failedProgram:200000 ?300000 ?499999 ?500000", "nny"},
+        {true, 2, "start:0 failedOther:200000 ?300000", "y"},
+        {true, 2, "start:0 end:100000 ?300000 refused:150000 ?449999 ?450000", "-ny"},
+        {true, 2, "start:4294967000 ?299703 ?299704", "ny"}};  // across the clock's wrap
+    for (const auto& c : cases) {
+        SwitchSchedule schedule(c.timerOn, c.onCount, 300000);
+        std::string due;
+        std::istringstream script(c.script);
+        for (std::string step; script >> step;) {
+            const size_t colon = step.find(':');
+            const auto at = static_cast<DWORD>(std::stoul(step.substr(step[0] == '?' ? 1 : colon + 1)));
+            const std::string op = step.substr(0, colon);
+            if (step[0] == '?') due += !schedule.Armed() ? '-' : schedule.Due(at) ? 'y' : 'n';
+            if (op == "start") schedule.Start(at);
+            if (op == "program0" || op == "program1") schedule.ProgramStarting(op == "program1");
+            if (op == "failedProgram" || op == "failedOther") schedule.StartFailed(op == "failedProgram", at);
+            if (op == "end") schedule.Ended();
+            if (op == "refused") schedule.PasswordRefused(at);
+        }
+        EXPECT_EQ(due, c.due) << c.script;
+    }
 }
 
 TEST(EntryPoolTest, RandomCyclesShowEveryEntryOnceAndNeverRepeat) {
