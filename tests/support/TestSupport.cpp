@@ -10,7 +10,6 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -421,12 +420,10 @@ HBITMAP CaptureScreen(const RECT& rect, void** bits) {
 }  // namespace
 
 std::vector<COLORREF> CaptureScreen(const RECT& rect) {
-    const size_t width = static_cast<size_t>(std::max(0L, rect.right - rect.left));
-    const size_t height = static_cast<size_t>(std::max(0L, rect.bottom - rect.top));
     void* bits = nullptr;
-    HBITMAP bitmap = width > 0 && height > 0 ? CaptureScreen(rect, &bits) : nullptr;
+    HBITMAP bitmap = rect.right > rect.left && rect.bottom > rect.top ? CaptureScreen(rect, &bits) : nullptr;
     std::vector<COLORREF> pixels;
-    for (size_t i = 0; bitmap && i < width * height; ++i) {
+    for (size_t i = 0; bitmap && i < size_t(rect.right - rect.left) * size_t(rect.bottom - rect.top); ++i) {
         const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
         pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
     }

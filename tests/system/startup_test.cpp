@@ -18,9 +18,6 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
-#include <cctype>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,31 +45,22 @@ void ExpectTakenRole(const char* arguments) {
     ExpectFlag(0, second, "1");
 }
 
-// The libraries that a process has loaded: file name -> path, in lower case.
-std::map<std::string, std::string> LoadedLibraries(DWORD processId) {
-    const auto lower = [](std::string text) {
-        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-        return text;
-    };
-    std::map<std::string, std::string> libraries;
+// Of the libraries that the roles need, those that a process has loaded
+// (user32, which every role needs, shows that its list was read); *controls
+// gets the path of its common controls.
+using Libraries = std::set<std::string>;
+Libraries RoleLibraries(DWORD processId, std::string* controls = nullptr) {
+    Libraries found;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
     MODULEENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = snapshot != INVALID_HANDLE_VALUE && Module32First(snapshot, &entry); more;
-         more = Module32Next(snapshot, &entry)) {
-        libraries[lower(entry.szModule)] = lower(entry.szExePath);
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+        const std::string name = CharLowerA(entry.szModule);
+        if (controls && name == "comctl32.dll") *controls = CharLowerA(entry.szExePath);
+        for (const char* library : {"user32.dll", "shell32.dll", "comdlg32.dll", "ole32.dll", "oleaut32.dll", "comctl32.dll"})
+            if (name == library) found.insert(name);
     }
-    if (snapshot != INVALID_HANDLE_VALUE) CloseHandle(snapshot);
-    return libraries;
-}
-// Those of the libraries that only the settings dialog and Flash movies need.
-std::vector<std::string> OtherRolesLibraries(DWORD processId) {
-    const std::map<std::string, std::string> loaded = LoadedLibraries(processId);
-    EXPECT_TRUE(loaded.count("user32.dll")) << "no libraries seen";
-    std::vector<std::string> found;
-    for (const char* name : {"shell32.dll", "comdlg32.dll", "ole32.dll", "oleaut32.dll", "comctl32.dll"}) {
-        if (loaded.count(name)) found.push_back(name);
-    }
+    CloseHandle(snapshot);
     return found;
 }
 
@@ -96,8 +84,8 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     const auto shown = [&] { return (dialog = test::FindWindowOf(p.Id(), IsSettingsDialog)) != nullptr; };
     ASSERT_TRUE(test::WaitUntil(shown, 10000, 20, true));
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
-    // Its common controls: version 6, from the side-by-side store.
-    const std::string controls = LoadedLibraries(p.Id())["comctl32.dll"];
+    std::string controls;  // version 6, from the side-by-side store
+    RoleLibraries(p.Id(), &controls);
     EXPECT_NE(controls.find("\\winsxs\\"), std::string::npos) << controls;
     EXPECT_NE(controls.find("_microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << controls;
     ExpectFlag(0, p, "1");
@@ -142,12 +130,8 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     }
     // The session's cover, active (the system's input method has seen it),
     // has loaded only what every role needs.
-    EXPECT_TRUE(test::WaitUntil([&] {
-        DWORD id = 0;
-        GetWindowThreadProcessId(GetForegroundWindow(), &id);
-        return id == roles[1].Id();
-    }));
-    EXPECT_EQ(OtherRolesLibraries(roles[1].Id()), std::vector<std::string>());
+    ASSERT_NE(roles[1].WaitForWindow([](HWND w) { return w == GetForegroundWindow(); }), nullptr);
+    EXPECT_EQ(RoleLibraries(roles[1].Id()), Libraries{"user32.dll"});
     SendMessageA(test::FindWindowOf(roles[1].Id(), IsSessionWindow), WM_ENDSESSION, FALSE, 0);
     ExpectFlag(0, roles[1], "1");
     const test::StartedProcess logOff = test::StartProcess("wineboot.exe --end-session");
@@ -174,7 +158,7 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     GetWindowRect(pane, &r);
     MapWindowPoints(nullptr, preview, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({0, 0, 152, 112}));
-    EXPECT_EQ(OtherRolesLibraries(p.Id()), std::vector<std::string>());
+    EXPECT_EQ(RoleLibraries(p.Id()), Libraries{"user32.dll"});
     // It lives on, ticking, while its window is there; input does not end it.
     PostMessageA(pane, WM_KEYDOWN, VK_SPACE, 0);
     PostMessageA(pane, WM_LBUTTONDOWN, 0, 0);
@@ -201,10 +185,7 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     HANDLE held = CreateFileA(p.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_TRUE(p.Start("/s"));
     auto flashPlayer = [](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; };
-    HWND player = p.WaitForWindow(flashPlayer);
-    ASSERT_NE(player, nullptr);
-    // It has the browser control in it: OLE has been loaded for it.
-    EXPECT_TRUE(test::WaitUntil([&] { return GetWindow(player, GW_CHILD) != nullptr; }));
+    ASSERT_NE(p.WaitForWindow(flashPlayer), nullptr);
     ExpectFlag(1, p, "<missing>");
     ASSERT_TRUE(test::WaitUntil([&] {
         test::PressKey(VK_SPACE);
