@@ -9,8 +9,8 @@ ActiveXHost::ActiveXHost() : site(*this) {}
 ActiveXHost::~ActiveXHost() { Destroy(); }
 
 bool ActiveXHost::EnableControlContainer() {
-    // Once per thread; OLE stays up until the thread ends.
-    // OLE is loaded by the first control, not by the program's start.
+    // Once per thread; OLE stays up until the thread ends. Its library is
+    // loaded for the first control, not at the program's start.
     static const auto initialize = SystemFunction<decltype(&OleInitialize)>("ole32.dll", "OleInitialize");
     static thread_local bool started = false;
     if (!started) started = initialize && SUCCEEDED(initialize(nullptr));

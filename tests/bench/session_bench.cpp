@@ -1,6 +1,8 @@
 // Benchmark of a saver session under Wine, printed as figures (never a
 // pass/fail test). Where a floor exists, a figure is also given as a ratio to
-// the floor measured in the same run; times are medians of kRuns.
+// the floor measured in the same run: the median of the ratios of runs made
+// one right after the other, so that a moment when the shared machine is
+// slow weighs on both. Times are medians of kRuns.
 // - start-up of `tolvarin.scr /s` with an empty list (the cover): to its first
 //   full-screen window, and to the cover's picture on the screen, against the
 //   same for a minimal program that puts up the same kind of picture (the
@@ -29,7 +31,7 @@
 
 namespace {
 
-constexpr int kRuns = 7;
+constexpr int kRuns = 11;
 
 double Now() {
     LARGE_INTEGER frequency, counter;
@@ -158,9 +160,15 @@ BOOL CALLBACK AddResourceSize(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR 
     return TRUE;
 }
 
-void PrintRatio(const char* what, double ms, double floorMs) {
-    std::printf("  %-40s %8.1f ms", what, ms);
-    if (ms >= 0 && floorMs > 0) std::printf("  (%.2f x floor)", ms / floorMs);
+// The median of times, and the median of their ratios to the floor's times
+// of the same runs when floor is given.
+void Print(const char* what, const std::vector<double>& times, const std::vector<double>* floor = nullptr) {
+    std::printf("  %-40s %8.1f ms", what, Median(times));
+    std::vector<double> ratios;
+    for (size_t i = 0; floor && i < times.size() && i < floor->size(); ++i) {
+        if (times[i] >= 0 && (*floor)[i] > 0) ratios.push_back(times[i] / (*floor)[i]);
+    }
+    if (!ratios.empty()) std::printf("  (%.2f x floor)", Median(ratios));
     std::printf("\n");
 }
 
@@ -170,24 +178,27 @@ int main() {
     std::vector<double> floorWindow, floorPicture, coverWindow, coverPicture, toDesktop, toExit;
     std::vector<double> saverAlone, saverSession;
     for (int i = 0; i < kRuns; ++i) {
-        // The floor.
-        const std::string floorPath = test::FixturePath("fullscreen_floor.exe");
-        test::StartedProcess floor;
-        StartTimes times = TimeStart([&] { return floor = test::StartProcess("\"" + floorPath + "\""); }, ShowsGlyph);
-        floorWindow.push_back(times.window);
-        floorPicture.push_back(times.picture);
-        if (floor.process) {
-            TerminateProcess(floor.process, 0);
-            WaitForSingleObject(floor.process, 5000);
-            CloseHandle(floor.process);
-        }
-        test::WaitUntil([] { return !ShowsGlyph(); }, 5000, 1);
-
+        // Each pair runs in turns first, so that neither always starts right
+        // after the other. The floor:
+        const auto floorRun = [&] {
+            const std::string floorPath = test::FixturePath("fullscreen_floor.exe");
+            test::StartedProcess floor;
+            StartTimes times =
+                TimeStart([&] { return floor = test::StartProcess("\"" + floorPath + "\""); }, ShowsGlyph);
+            floorWindow.push_back(times.window);
+            floorPicture.push_back(times.picture);
+            if (floor.process) {
+                TerminateProcess(floor.process, 0);
+                WaitForSingleObject(floor.process, 5000);
+                CloseHandle(floor.process);
+            }
+            test::WaitUntil([] { return !ShowsGlyph(); }, 5000, 1);
+        };
         // A session on its cover, then the user's click.
-        {
+        const auto coverRun = [&] {
             test::ProductProcess product;
             product.WriteIni("[LIST]\r\nentry=-1\r\n");
-            times = TimeStart([&] {
+            StartTimes times = TimeStart([&] {
                 product.Start("/s");
                 return test::StartedProcess{product.Handle(), product.Id()};
             }, ShowsGlyph);
@@ -197,10 +208,10 @@ int main() {
             Click();
             toDesktop.push_back(Until(begin, [&] { return !test::FindWindowOf(product.Id(), IsFullScreen); }));
             toExit.push_back(Until(begin, [&] { return !product.Running(); }));
-        }
-
-        // The fixture saver by itself, then as the entry of a session.
-        {
+            test::WaitUntil([] { return !ShowsGlyph(); }, 5000, 1);
+        };
+        // The fixture saver by itself, and as the entry of a session.
+        const auto saverRun = [&] {
             test::TempFolder folder;
             const std::string saver = folder.PlaceFixture("test_saver.scr", "a.scr");
             test::StartedProcess alone;
@@ -212,8 +223,8 @@ int main() {
                 CloseHandle(alone.process);
             }
             test::WaitUntil([] { return !ShowsSaver(); }, 5000, 1);
-        }
-        {
+        };
+        const auto saverSessionRun = [&] {
             test::ProductProcess product;
             product.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + product.PlaceFixture("test_saver.scr", "a.scr") + "\r\n");
             saverSession.push_back(TimeStart([&] {
@@ -222,6 +233,11 @@ int main() {
             }, ShowsSaver).picture);
             Click();
             product.WaitForExit(20000);
+            test::WaitUntil([] { return !ShowsSaver(); }, 5000, 1);
+        };
+        for (const auto& run : i % 2 ? std::vector<std::function<void()>>{coverRun, floorRun, saverSessionRun, saverRun}
+                                     : std::vector<std::function<void()>>{floorRun, coverRun, saverRun, saverSessionRun}) {
+            run();
         }
     }
 
@@ -287,22 +303,20 @@ int main() {
         }
     }
 
-    const double floorWindowMs = Median(floorWindow), floorPictureMs = Median(floorPicture);
     std::printf("start-up, tolvarin.scr /s with an empty list (median of %d):\n", kRuns);
-    PrintRatio("floor: first full-screen window", floorWindowMs, 0);
-    PrintRatio("floor: its picture", floorPictureMs, 0);
-    PrintRatio("session: first full-screen window", Median(coverWindow), floorWindowMs);
-    PrintRatio("session: the cover's picture", Median(coverPicture), floorPictureMs);
+    Print("floor: first full-screen window", floorWindow);
+    Print("floor: its picture", floorPicture);
+    Print("session: first full-screen window", coverWindow, &floorWindow);
+    Print("session: the cover's picture", coverPicture, &floorPicture);
     std::printf("start-up to a screen saver entry's picture (median of %d):\n", kRuns);
-    const double saverAloneMs = Median(saverAlone);
-    PrintRatio("floor: the saver started by itself", saverAloneMs, 0);
-    PrintRatio("session: the saver as its entry", Median(saverSession), saverAloneMs);
+    Print("floor: the saver started by itself", saverAlone);
+    Print("session: the saver as its entry", saverSession, &saverAlone);
     std::printf("input to desktop, a session on its cover (median of %d):\n", kRuns);
-    PrintRatio("click to the last full-screen window gone", Median(toDesktop), 0);
-    PrintRatio("click to the process's end", Median(toExit), 0);
+    Print("click to the last full-screen window gone", toDesktop);
+    Print("click to the process's end", toExit);
     std::printf("switch to the next entry's picture (median of %d):\n", kRuns);
-    PrintRatio("cover to cover", Median(coverSwitches), 0);
-    PrintRatio("saver to saver", Median(saverSwitches), 0);
+    Print("cover to cover", coverSwitches);
+    Print("saver to saver", saverSwitches);
     std::printf("a session on its cover: working set %.1f MB (peak %.1f MB), CPU per minute %.1f ms\n",
                 coverMemory.workingSet, coverMemory.peak, cpuPerMinute);
     std::printf("a session playing clip.mp4: working set %.1f MB (peak %.1f MB)\n", movieMemory.workingSet,
