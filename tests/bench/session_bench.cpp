@@ -111,6 +111,14 @@ StartTimes TimeStart(const std::function<test::StartedProcess()>& start, const s
     return times;
 }
 
+// Ends a process that the benchmark started by itself.
+void End(const test::StartedProcess& started) {
+    if (!started.process) return;
+    TerminateProcess(started.process, 0);
+    WaitForSingleObject(started.process, 5000);
+    CloseHandle(started.process);
+}
+
 // A click over whatever covers the screen.
 void Click() {
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
@@ -187,11 +195,7 @@ int main() {
                 TimeStart([&] { return floor = test::StartProcess("\"" + floorPath + "\""); }, ShowsGlyph);
             floorWindow.push_back(times.window);
             floorPicture.push_back(times.picture);
-            if (floor.process) {
-                TerminateProcess(floor.process, 0);
-                WaitForSingleObject(floor.process, 5000);
-                CloseHandle(floor.process);
-            }
+            End(floor);
             test::WaitUntil([] { return !ShowsGlyph(); }, 5000, 1);
         };
         // A session on its cover, then the user's click.
@@ -217,11 +221,7 @@ int main() {
             test::StartedProcess alone;
             saverAlone.push_back(
                 TimeStart([&] { return alone = test::StartProcess("\"" + saver + "\" /s"); }, ShowsSaver).picture);
-            if (alone.process) {
-                TerminateProcess(alone.process, 0);
-                WaitForSingleObject(alone.process, 5000);
-                CloseHandle(alone.process);
-            }
+            End(alone);
             test::WaitUntil([] { return !ShowsSaver(); }, 5000, 1);
         };
         const auto saverSessionRun = [&] {
