@@ -26,7 +26,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <set>
 #include <vector>
 
 namespace {
