@@ -13,13 +13,13 @@
 #include "ui/AboutDialog.h"
 #include "ui/FileCommandText.h"
 #include "ui/FlashSettingsDialog.h"
+#include "ui/LinkLabel.h"
 #include "ui/Manual.h"
 #include "ui/ProgramSettingsDialog.h"
 #include "ui/SaverListRules.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <shellapi.h>
 #include <winnls32.h>
 
 #include <cstring>
@@ -397,9 +397,16 @@ void SettingsDialog::OnAdd() {
     dialog.lpstrTitle = "ファイルを追加する";
     dialog.lpstrInitialDir = dir.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog)) {
+    static const auto open = SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    static const auto lastError =
+        SystemFunction<decltype(&CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
+    if (!open || !lastError) {
+        ShowErrorMessage(Handle(), kCannotStartMessage);
+        return;
+    }
+    if (!open(&dialog)) {
         // The names did not fit: say so rather than drop the choice silently.
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(Handle(), kTooManyFilesMessage);
+        if (lastError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(Handle(), kTooManyFilesMessage);
         return;
     }
     std::vector<std::string> paths = ChosenPaths(names.data(), names.size());
@@ -581,9 +588,7 @@ void SettingsDialog::OnAbout() {
 
 // --- Other commands and messages ------------------------------------------------------
 
-void SettingsDialog::OnWebSite() {
-    ShellExecuteA(Handle(), "open", kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
-}
+void SettingsDialog::OnWebSite() { LinkLabel::OpenAddress(Handle(), kWebSiteAddress); }
 
 void SettingsDialog::OnPaint() {
     if (!IsIconic(Handle())) {
