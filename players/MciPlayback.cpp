@@ -34,7 +34,6 @@
 
 #include <atomic>
 #include <cstddef>
-#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -110,12 +109,11 @@ void CloseDevice(MCIDEVICEID device) {
 // 0 when it does not open.
 MCIDEVICEID OpenOn(const std::string& path, char* type) {
     static unsigned opened = 0;
-    char alias[32];
-    std::snprintf(alias, sizeof alias, "tolvarin%u", ++opened);
+    const std::string alias = "tolvarin" + std::to_string(++opened);
     MCI_OPEN_PARMSA open = {};
     open.lpstrElementName = path.c_str();
     open.lpstrDeviceType = type;
-    open.lpstrAlias = alias;
+    open.lpstrAlias = alias.c_str();
     DWORD flags = MCI_OPEN_ELEMENT | MCI_OPEN_ALIAS | MCI_WAIT | (type ? MCI_OPEN_TYPE : 0);
     return Send(0, MCI_OPEN, flags, &open) == 0 ? open.wDeviceID : 0;
 }
