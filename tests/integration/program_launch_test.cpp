@@ -423,8 +423,7 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     {
         test::StandInFlashControl flashControl;
         const int cursor = CursorCount();
-        EXPECT_TRUE(Preview(5).empty() && Player() && CursorCount() == cursor - 1);
-        PostMessageA(Player(), WM_KEYDOWN, 'A', 0);
+        EXPECT_TRUE(Preview(5).empty() && CursorCount() == cursor - 1 && PostMessageA(Player(), WM_KEYDOWN, 'A', 0));
         EXPECT_TRUE(NoticeBringsDialogToFront() && CursorCount() == cursor);
     }
     // An option in quotes reaches the program whole, also after the next OK,

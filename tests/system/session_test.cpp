@@ -316,7 +316,9 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
                         "@option=/confirm\r\n" + program + "@finish=ENT\r\n"));
     for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(rows[i].what);
-        ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(s.host) && up(rows[i].caption, rows[i].ours); }));
+        ASSERT_TRUE(test::WaitUntil([&] {  // and the start cover gone
+            return !IsWindowVisible(s.host) && up(rows[i].caption, rows[i].ours) && (rows[i].ours || !s.Covering());
+        }));
         const auto coveredNow = [&, program = i == 2 || i == 3] { return covered(program); };
         EXPECT_TRUE(test::WaitUntil(coveredNow));
         EXPECT_EQ(test::GetUsePasswordFlag(), 0u);

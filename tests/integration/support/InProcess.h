@@ -24,10 +24,7 @@ bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000
                   const std::function<void(const MSG&)>& handled = nullptr);
 
 // This thread's cursor show count.
-inline int CursorCount() {
-    ShowCursor(TRUE);
-    return ShowCursor(FALSE);
-}
+inline int CursorCount() { return ShowCursor(TRUE), ShowCursor(FALSE); }
 
 // The hidden main window of a test: it keeps every end notice and every
 // start notice it gets.
