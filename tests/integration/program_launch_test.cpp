@@ -28,12 +28,7 @@ constexpr auto kNoOutcome = static_cast<LaunchOutcome>(-1);
 using Texts = std::vector<std::string>;
 const Texts kCannotStart = {SettingsDialog::kCannotStartMessage};
 
-// The cursor's show count of this thread.
-int CursorCount() {
-    ShowCursor(TRUE);
-    return ShowCursor(FALSE);
-}
-
+using test::CursorCount;
 // The keys that reach the system's input stream while a test hooks them
 // (a key macro's pauses are key code 0).
 std::string keysDown;
@@ -105,10 +100,9 @@ protected:
 
     // Writes the list (and more) and opens the settings dialog as the main window.
     void Open(const Texts& paths, const std::string& more) {
-        std::string ini = "[LIST]\r\nentry=" + std::to_string(paths.size() - 1);
-        for (size_t i = 0; i < paths.size(); ++i)
-            ini += "\r\nList" + std::to_string(i) + "=" + settings::kMarkOn + paths[i];
-        app.WriteIni(ini + "\r\n[OTHER]\r\nSaverName=0\r\n" + more);
+        Texts values;
+        for (const std::string& path : paths) values.push_back(settings::kMarkOn + path);
+        app.WriteIni(test::ListIni(values) + "[OTHER]\r\nSaverName=0\r\n" + more);
         dialog = std::make_unique<SettingsDialog>(nullptr);
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
         app.app.SetMainWindow(dialog.get());
@@ -352,11 +346,12 @@ TEST_F(LaunchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
 // files get the shell's property sheet (a stub under Wine), and no message.
 // A movie previews beside a usable dialog too (once it has opened; another
 // preview is refused meanwhile); a missing one, and Flash where there is no
-// control, cannot start.
+// control, cannot start; where there is one, its end gives the cursor back.
 TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "My Savers\\star field.scr");
     const std::string watched = app.folder.PlaceFixture("test_program.exe", "w\\watched.exe");
-    Open({app.folder.File("gone.scr"), saver, program, watched, app.folder.File("none.exe"), "C:\\x.swf",
+    test::WriteFileBytes(app.folder.File("x.swf"), "FWS");
+    Open({app.folder.File("gone.scr"), saver, program, watched, app.folder.File("none.exe"), app.folder.File("x.swf"),
           test::FixturePath("clips\\clip.avi"), "C:\\m\\clip.dat", "C:\\" + std::string(300, 'd') + "\\clip.avi"},
          "[EXE_CONFIG]\r\n" + watched + "@mouse=1\r\n");
     const std::string atOpening = test::ReadFileBytes(app.IniPath());
@@ -424,6 +419,12 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     for (int row : {7, 5}) {
         EXPECT_EQ(Command(IDC_PREVIEW, row), kCannotStart) << row;
         EXPECT_EQ(Player(), nullptr) << row;
+    }
+    {
+        test::StandInFlashControl flashControl;
+        const int cursor = CursorCount();
+        EXPECT_TRUE(Preview(5).empty() && CursorCount() == cursor - 1 && PostMessageA(Player(), WM_KEYDOWN, 'A', 0));
+        EXPECT_TRUE(NoticeBringsDialogToFront() && CursorCount() == cursor);
     }
     // An option in quotes reaches the program whole, also after the next OK,
     // which writes what the dialog read back; a line break is refused.

@@ -6,7 +6,6 @@
 
 #include "tests/support/TestSupport.h"
 
-#include <gdiplus.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -14,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <set>
 #include <sstream>
 
 namespace test {
@@ -52,6 +53,21 @@ std::string NoiseBytes(size_t size) {
     unsigned seed = 1;
     for (char& byte : bytes) byte = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
     return bytes;
+}
+
+EnvironmentVariable::EnvironmentVariable(std::string name, const char* value) : name(std::move(name)) {
+    char buffer[4096] = {};
+    existed = GetEnvironmentVariableA(this->name.c_str(), buffer, sizeof buffer) || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+    before = buffer;
+    SetEnvironmentVariableA(this->name.c_str(), value);
+}
+
+EnvironmentVariable::~EnvironmentVariable() { SetEnvironmentVariableA(name.c_str(), existed ? before.c_str() : nullptr); }
+
+std::string ListIni(const std::vector<std::string>& values) {
+    std::string ini = "[LIST]\r\nentry=" + std::to_string(int(values.size()) - 1) + "\r\n";
+    for (size_t i = 0; i < values.size(); ++i) ini += "List" + std::to_string(i) + "=" + values[i] + "\r\n";
+    return ini;
 }
 
 std::string ReadIniString(const std::string& path, const char* section, const char* key, const char* def) {
@@ -189,11 +205,7 @@ int CountProcessesInFolder(const std::string& folder) {
     return ForEachProcessInFolder(folder, [](HANDLE) {});
 }
 
-FixtureLog::FixtureLog(std::string path) : path(std::move(path)) {
-    SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", this->path.c_str());
-}
-
-FixtureLog::~FixtureLog() { SetEnvironmentVariableA("TOLVARIN_FIXTURE_LOG", nullptr); }
+FixtureLog::FixtureLog(std::string path) : path(std::move(path)), variable("TOLVARIN_FIXTURE_LOG", this->path.c_str()) {}
 
 std::vector<std::string> FixtureLog::Lines(const std::string& prefix) const {
     std::vector<std::string> lines;
@@ -292,13 +304,39 @@ ErrorBoxAnswerer::~ErrorBoxAnswerer() { UnhookWindowsHookEx(hook); }
 namespace {
 constexpr const char* kDesktopKey = "Control Panel\\desktop";
 constexpr const char* kUsePasswordValue = "ScreenSaveUsePassword";
-constexpr const char* kFlashControlKey = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
 const std::string kViewerClass = "TolvarinTest.html";
+std::string DwordBytes(int value) { return value < 0 ? std::string() : std::string(reinterpret_cast<char*>(&value), 4); }
 }  // namespace
 
-void SetUsePasswordFlag(DWORD value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue, REG_DWORD, &value, sizeof value);
+RegistryValue::RegistryValue(HKEY root, std::string key, const char* name, DWORD type, const std::string& bytes)
+    : root(root), key(std::move(key)), name(name ? name : "") {
+    HKEY opened = nullptr;
+    keyExisted = RegOpenKeyExA(root, this->key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+    if (keyExisted) RegCloseKey(opened);
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(root, this->key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &typeBefore, buffer, &size) == ERROR_SUCCESS)
+        before.assign(buffer, size);
+    else
+        typeBefore = REG_NONE;
+    if (type == REG_NONE) RegDeleteKeyValueA(root, this->key.c_str(), name);
+    else RegSetKeyValueA(root, this->key.c_str(), name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
+
+RegistryValue::~RegistryValue() {
+    const char* value = name.empty() ? nullptr : name.c_str();
+    if (typeBefore != REG_NONE) {
+        RegSetKeyValueA(root, key.c_str(), value, typeBefore, before.data(), static_cast<DWORD>(before.size()));
+    } else if (keyExisted) {
+        RegDeleteKeyValueA(root, key.c_str(), value);
+    } else {
+        RegDeleteTreeA(root, key.c_str());
+    }
+}
+
+UsePasswordFlag::UsePasswordFlag(int value)
+    : RegistryValue(HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue, value < 0 ? REG_NONE : REG_DWORD,
+                    DwordBytes(value)) {}
 
 DWORD GetUsePasswordFlag(bool* exists) {
     DWORD value = 0, size = sizeof value;
@@ -308,10 +346,7 @@ DWORD GetUsePasswordFlag(bool* exists) {
     return found ? value : 0;
 }
 
-void DeleteUsePasswordFlag() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue); }
-
-SystemPasswordCheck::SystemPasswordCheck(const char* answers) {
-    SetEnvironmentVariableA("TOLVARIN_PASSWORD_ANSWERS", answers);
+SystemPasswordCheck::SystemPasswordCheck(const char* answers) : answers("TOLVARIN_PASSWORD_ANSWERS", answers) {
     char folder[MAX_PATH] = {};
     GetSystemDirectoryA(folder, MAX_PATH);
     path = std::string(folder) + "\\password.cpl";
@@ -320,42 +355,8 @@ SystemPasswordCheck::SystemPasswordCheck(const char* answers) {
 
 SystemPasswordCheck::~SystemPasswordCheck() { DeleteFileA(path.c_str()); }
 
-StandInFlashControl::StandInFlashControl() {
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kFlashControlKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        &disposition) == ERROR_SUCCESS) {
-        created = disposition == REG_CREATED_NEW_KEY;
-        RegCloseKey(key);
-    }
-}
-
-StandInFlashControl::~StandInFlashControl() {
-    if (created) RegDeleteKeyA(HKEY_CLASSES_ROOT, kFlashControlKey);
-}
-
-RegistryText::RegistryText(HKEY root, std::string key, const char* name, const std::string& text)
-    : root(root), key(std::move(key)), name(name ? name : "") {
-    HKEY opened = nullptr;
-    keyExisted = RegOpenKeyExA(root, this->key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
-    if (keyExisted) RegCloseKey(opened);
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    valueExisted = RegGetValueA(root, this->key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS;
-    if (valueExisted) before = buffer;
-    RegSetKeyValueA(root, this->key.c_str(), name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
-RegistryText::~RegistryText() {
-    const char* value = name.empty() ? nullptr : name.c_str();
-    if (valueExisted) {
-        RegSetKeyValueA(root, key.c_str(), value, REG_SZ, before.c_str(), static_cast<DWORD>(before.size() + 1));
-    } else if (keyExisted) {
-        RegDeleteKeyValueA(root, key.c_str(), value);
-    } else {
-        RegDeleteTreeA(root, key.c_str());
-    }
-}
+StandInFlashControl::StandInFlashControl()
+    : RegistryValue(HKEY_CLASSES_ROOT, "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}", nullptr, "Shockwave Flash Object") {}
 
 HtmlViewerStandIn::HtmlViewerStandIn()
     : command(HKEY_CLASSES_ROOT, kViewerClass + "\\shell\\open\\command", nullptr,
@@ -399,35 +400,27 @@ COLORREF ScreenPixel(int x, int y) {
     return colour;
 }
 
-namespace {
-// Copies a rectangle of the screen into a top-down 32-bit bitmap; bits
-// receives its pixels (BGRA). The caller deletes the bitmap.
-HBITMAP CaptureScreen(const RECT& rect, void** bits) {
+std::vector<COLORREF> CaptureScreen(const RECT& rect) {
+    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::vector<COLORREF> pixels;
+    if (width <= 0 || height <= 0) return pixels;
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect.right - rect.left, -(rect.bottom - rect.top), 1, 32, BI_RGB,
-                      0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;  // top-down BGRA
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left, rect.top, SRCCOPY);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
         SelectObject(memory, old);
+        for (size_t i = 0; i < size_t(width) * size_t(height); ++i) {
+            const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
+            pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
+        }
+        DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-}  // namespace
-
-std::vector<COLORREF> CaptureScreen(const RECT& rect) {
-    void* bits = nullptr;
-    HBITMAP bitmap = rect.right > rect.left && rect.bottom > rect.top ? CaptureScreen(rect, &bits) : nullptr;
-    std::vector<COLORREF> pixels;
-    for (size_t i = 0; bitmap && i < size_t(rect.right - rect.left) * size_t(rect.bottom - rect.top); ++i) {
-        const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
-        pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
-    }
-    if (bitmap) DeleteObject(bitmap);
     return pixels;
 }
 
@@ -440,26 +433,27 @@ std::vector<COLORREF> CaptureClient(HWND window, int* width, int* height) {
     return CaptureScreen(client);
 }
 
-std::string SaveScreenshot(const std::string& name, const RECT* rect) {
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (rect) area = *rect;
-    std::string folder = BuildFolder() + "\\screenshots", path = folder + "\\" + name + ".png";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    // The system's own image encoder writes the PNG.
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return {};
-    void* bits = nullptr;
-    HBITMAP bitmap = CaptureScreen(area, &bits);
-    Gdiplus::GpBitmap* image = nullptr;
-    const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-    std::wstring widePath(path.begin(), path.end());
-    bool saved = bitmap && Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok &&
-                 Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &png, nullptr) == Gdiplus::Ok;
-    if (image) Gdiplus::DllExports::GdipDisposeImage(image);
-    if (bitmap) DeleteObject(bitmap);
-    Gdiplus::GdiplusShutdown(token);
-    return saved ? path : std::string();
+std::function<bool()> StartsOver(HWND window) {
+    auto seen = std::make_shared<std::set<size_t>>();
+    auto last = std::make_shared<size_t>(0);
+    return [=] {
+        int width = 0, height = 0;
+        const std::vector<COLORREF> pixels = CaptureClient(window, &width, &height);
+        const size_t picture = std::hash<std::string>()(
+            std::string(reinterpret_cast<const char*>(pixels.data()), pixels.size() * sizeof(COLORREF)));
+        const bool again = picture != *last && seen->count(picture);
+        seen->insert(*last = picture);
+        return again;
+    };
+}
+
+Rect RectOf(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+Rect Placed(HWND window, HWND within) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, within, reinterpret_cast<POINT*>(&rect), 2);
+    return RectOf(rect);
 }
 
 }  // namespace test

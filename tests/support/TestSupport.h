@@ -18,6 +18,18 @@ struct NoCopy {
     NoCopy& operator=(const NoCopy&) = delete;
 };
 
+// An environment variable of this process (null: removed) for the object's life.
+class EnvironmentVariable : NoCopy {
+public:
+    EnvironmentVariable(std::string name, const char* value);
+    ~EnvironmentVariable();
+
+private:
+    std::string name;
+    bool existed = false;
+    std::string before;
+};
+
 // --- Where things are and files ----------------------------------------------
 // The build folder (tolvarin.scr; the tests in tests\, fixtures in fixtures\).
 std::string BuildFolder();
@@ -31,6 +43,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string NoiseBytes(size_t size = 20000);
 std::string ReadIniString(const std::string& path, const char* section, const char* key,
                           const char* def = "<missing>");
+// The settings file's [LIST] of these stored values (marks included).
+std::string ListIni(const std::vector<std::string>& values);
 
 // A folder of its own under the temporary folder, removed with everything in
 // it (after ending what still runs from it) when the object goes away.
@@ -76,7 +90,6 @@ int CountProcessesInFolder(const std::string& folder);
 class FixtureLog : NoCopy {
 public:
     explicit FixtureLog(std::string path);
-    ~FixtureLog();
     // Its lines, or those that begin with prefix.
     std::vector<std::string> Lines(const std::string& prefix = "") const;
     int Count(const std::string& line) const;
@@ -89,6 +102,7 @@ public:
 
 private:
     std::string path;
+    EnvironmentVariable variable;
 };
 
 // A copy of tolvarin.scr in a temporary folder of its own with its own
@@ -144,11 +158,31 @@ private:
     HHOOK hook = nullptr;
 };
 
-// --- The registry ---------------------------------------------------------------
-// The screen-saver password flag; *exists tells whether there is one.
-void SetUsePasswordFlag(DWORD value);
+// --- The registry and the environment ------------------------------------------
+// A value of the registry set for the object's life (type REG_NONE: removed);
+// what was there before is put back (a value or key that was not is removed).
+class RegistryValue : NoCopy {
+public:
+    RegistryValue(HKEY root, std::string key, const char* name, DWORD type, const std::string& bytes);
+    RegistryValue(HKEY root, std::string key, const char* name, const std::string& text)
+        : RegistryValue(root, std::move(key), name, REG_SZ, std::string(text.c_str(), text.size() + 1)) {}
+    ~RegistryValue();
+
+private:
+    HKEY root;
+    std::string key;
+    std::string name;
+    bool keyExisted = false;
+    DWORD typeBefore = REG_NONE;
+    std::string before;
+};
+
+// The screen-saver password flag as value (-1: none) for the object's life.
+struct UsePasswordFlag : RegistryValue {
+    explicit UsePasswordFlag(int value);
+};
+// The flag now; *exists tells whether there is one.
 DWORD GetUsePasswordFlag(bool* exists = nullptr);
-void DeleteUsePasswordFlag();
 
 // The stand-in password check (fixture password.cpl) in the system folder,
 // where the program looks for the system's, for the object's life; answers
@@ -159,34 +193,14 @@ public:
     ~SystemPasswordCheck();
 
 private:
+    EnvironmentVariable answers;
     std::string path;
 };
 
 // The Flash control's class id registered in this process's view of the
-// registry for the object's life (a key that was there is left alone).
-class StandInFlashControl : NoCopy {
-public:
+// registry for the object's life.
+struct StandInFlashControl : RegistryValue {
     StandInFlashControl();
-    ~StandInFlashControl();
-
-private:
-    bool created = false;
-};
-
-// A text value of the registry set for the object's life; what was there
-// before is put back (a value or key that was not is removed).
-class RegistryText : NoCopy {
-public:
-    RegistryText(HKEY root, std::string key, const char* name, const std::string& text);
-    ~RegistryText();
-
-private:
-    HKEY root;
-    std::string key;
-    std::string name;
-    bool keyExisted = false;
-    bool valueExisted = false;
-    std::string before;
 };
 
 // For the object's life, ".html" files open (in this process's view of the
@@ -200,8 +214,8 @@ public:
     static std::string LastOpened(const FixtureLog& log);
 
 private:
-    RegistryText command;
-    RegistryText association;
+    RegistryValue command;
+    RegistryValue association;
 };
 
 // --- Input and pixels -------------------------------------------------------------
@@ -217,8 +231,13 @@ COLORREF ScreenPixel(int x, int y);
 std::vector<COLORREF> CaptureScreen(const RECT& rect);
 // Pixels of a window's client area as the screen shows them, row by row.
 std::vector<COLORREF> CaptureClient(HWND window, int* width, int* height);
-// Saves the rectangle of the screen (all of it when rect is null) as
-// <build>\screenshots\<name>.png; returns the path, empty on failure.
-std::string SaveScreenshot(const std::string& name, const RECT* rect = nullptr);
+// Holds once the window's picture comes back to one it showed before, after
+// showing another: a movie that has started over.
+std::function<bool()> StartsOver(HWND window);
+// A rectangle as left, top, right, bottom; a window's on the screen, or in
+// within's client area.
+using Rect = std::vector<LONG>;
+Rect RectOf(const RECT& rect);
+Rect Placed(HWND window, HWND within = nullptr);
 
 }  // namespace test

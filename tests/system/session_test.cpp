@@ -33,9 +33,7 @@ std::string On(const std::string& path) { return settings::kMarkOn + path; }
 struct Session {
     // The list (stored values with their marks), then further ini text.
     bool Start(const std::vector<std::string>& values, const std::string& more) {
-        std::string ini = "[LIST]\r\nentry=" + std::to_string(values.size() - 1) + "\r\n";
-        for (size_t i = 0; i < values.size(); ++i) ini += "List" + std::to_string(i) + "=" + values[i] + "\r\n";
-        p.WriteIni(ini + more + "[TIMER]\r\nON/OFF=1\r\nTime=5\r\n");
+        p.WriteIni(test::ListIni(values) + more + "[TIMER]\r\nON/OFF=1\r\nTime=5\r\n");
         if (!p.Start("/s")) return false;
         host = p.WaitForWindow([](HWND w) { return test::TextOf(w) == TOLVARIN_NAME; });
         return host != nullptr;
@@ -68,6 +66,7 @@ struct Session {
 
 TEST(SessionTest, ListOrderGoesOnAfterLastTakesInWhatIsSwitchedOnAndTheEntrysEndEndsIt) {
     test::SystemPasswordCheck passwordCheck;  // there, but the password is off: never asked
+    test::UsePasswordFlag flag(0);
     Session s;
     const std::string e1 = s.p.PlaceFixture("test_saver.scr", "E1.scr");
     const std::string e2 = s.p.PlaceFixture("test_saver.scr", "Upper Case.SCR");
@@ -203,17 +202,16 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
         if (row.shows == kResumed) resumedAt = GetTickCount();
         EXPECT_TRUE(row.shows != kResumedToEnd || test::WaitUntil([&] { return noted() == "<missing>"; }, 10000));
         if (row.shows < kMovie) continue;
-        // The picture moves; for the routes' clips twice the clip's second
-        // later still: it started over.
-        const DWORD shownAt = GetTickCount();
-        if (row.shows == kMovieWatched) test::WaitUntil([&] { return GetTickCount() - shownAt >= 2000; }, 3000);
+        // The picture moves; for the routes' clips, until it has started over.
         int cx = 0, cy = 0;
         std::vector<COLORREF> before = test::CaptureClient(shown, &cx, &cy);
         EXPECT_TRUE(test::WaitUntil([&] { return test::CaptureClient(shown, &cx, &cy) != before; }, 3000));
-        test::SaveScreenshot("session_movie_" + row.name.substr(row.name.size() - 3));
+        EXPECT_TRUE(row.shows != kMovieWatched || test::WaitUntil(test::StartsOver(shown), 10000));
     }
-    test::PressKey(VK_SPACE);
-    EXPECT_TRUE(s.p.WaitForExit(10000));
+    EXPECT_TRUE(test::WaitUntil([&] {  // pressed until the player, shown a moment ago, has the keyboard
+        test::PressKey(VK_SPACE);
+        return s.p.WaitForExit(200);
+    }));
     EXPECT_EQ(s.Last(), rows.back().name);
     EXPECT_EQ(noted(), "<missing>");
 }
@@ -259,11 +257,6 @@ BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM paramete
     return TRUE;
 }
 
-bool HasRect(HWND window, const RECT& expected) {
-    RECT rect = {};
-    return GetWindowRect(window, &rect) && EqualRect(&rect, &expected);
-}
-
 // A session on two monitors side by side (the test environment's
 // TOLVARIN_MONITORS=2), with the password on and a stand-in password check
 // that answers wrong until the last entry (each wrong answer goes on with
@@ -278,7 +271,6 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     if (GetSystemMetrics(SM_CMONITORS) < 2 && wanted && std::string(wanted) == "2") FAIL() << "the display shows one";
     if (GetSystemMetrics(SM_CMONITORS) < 2) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
     RECT second = {};
-    RECT both = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&second));
     const POINT middle = {(second.left + second.right) / 2, (second.top + second.bottom) / 2};
@@ -291,7 +283,7 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     ASSERT_TRUE(test::WaitUntil([&] { return pixel() == RGB(255, 255, 255); }, 3000, 20, true));
 
     test::SystemPasswordCheck passwordCheck("00000p");
-    test::SetUsePasswordFlag(1);
+    test::UsePasswordFlag flag(1);
     Session s;
     const test::ProductProcess& p = s.p;
     std::string program = p.PlaceFixture("test_program.exe", "prog.exe");
@@ -305,7 +297,7 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     auto covered = [&](bool program) {
         auto windows = test::TopLevelWindowsOf(p.Id(), true);
         return pixel() == RGB(0, 0, 0) && std::count_if(windows.begin(), windows.end(), [&](HWND w) {
-            return HasRect(w, second) && !(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == program;
+            return test::Placed(w) == test::RectOf(second) && !(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == program;
         }) == 1;
     };
     // Each entry's window: the fixture's own, or the session's over the
@@ -316,7 +308,7 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
         {"program taking input", "test_program", false, nullptr},
         {"nothing started", "", true, nullptr}, {"switch", "test_saver", false, nullptr}};
     auto up = [&](const char* caption, bool ours) {
-        HWND w = ours ? test::FindWindowOf(p.Id(), [&](HWND w) { return IsWindowVisible(w) && HasRect(w, primary); })
+        HWND w = ours ? test::FindWindowOf(p.Id(), [&](HWND w) { return IsWindowVisible(w) && test::Placed(w) == test::RectOf(primary); })
                       : FindWindowA(nullptr, caption);
         return w && IsWindowVisible(w) && test::TextOf(w) == caption;
     };
@@ -324,16 +316,17 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
                         "@option=/confirm\r\n" + program + "@finish=ENT\r\n"));
     for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(rows[i].what);
-        ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(s.host) && up(rows[i].caption, rows[i].ours); }));
+        ASSERT_TRUE(test::WaitUntil([&] {  // and the start cover gone
+            return !IsWindowVisible(s.host) && up(rows[i].caption, rows[i].ours) && (rows[i].ours || !s.Covering());
+        }));
         const auto coveredNow = [&, program = i == 2 || i == 3] { return covered(program); };
         EXPECT_TRUE(test::WaitUntil(coveredNow));
         EXPECT_EQ(test::GetUsePasswordFlag(), 0u);
-        test::SaveScreenshot(std::string("monitors_") + rows[i].what, &both);
         // The covers follow a change of the monitors without taking the
         // activation away from the entry.
         SendMessageA(s.host, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
         EXPECT_TRUE(test::WaitUntil(coveredNow));
-        EXPECT_FALSE(HasRect(GetForegroundWindow(), second));
+        EXPECT_FALSE(test::Placed(GetForegroundWindow()) == test::RectOf(second));
         EXPECT_TRUE(up(rows[i].caption, rows[i].ours));
         if (i == 3) {  // its window shows on the second monitor; moves leave it running; the user quits it
             SetWindowPos(FindWindowA(nullptr, "test_program"), HWND_TOP, second.left + 20, 20, 0, 0,
@@ -356,7 +349,6 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     EXPECT_EQ(test::CountProcessesInFolder(p.Folder()), 0);
     EXPECT_FALSE(p.Log().Has("input mouse"));  // no saver saw the mouse move
     DestroyWindow(backdrop);
-    test::DeleteUsePasswordFlag();
 }
 
 }  // namespace

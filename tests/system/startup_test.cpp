@@ -4,13 +4,12 @@
 // settings file that cannot be written, included), the /p preview
 // pane, what the built files carry for the system (manifest, icon sizes),
 // and the program of the release archive.
-// Libraries placed beside the program under the names of system libraries
-// are never loaded (Wine is told to prefer such native files, as Windows
-// does; a decoy that is loaded logs "decoy"); under Wine, of the program's
-// run-time libraries only the password check's would show a decoy taken.
-// A session on its cover and the preview pane load none of the libraries
-// that only other roles need; the settings dialog takes the common controls
-// from the side-by-side store, as the manifest binds them.
+// A session asks the system's password check, never one placed beside the
+// program (Wine is told to prefer such a native file, as Windows does; a
+// decoy that is loaded logs "decoy"). A session on its cover and the preview
+// pane load none of the libraries that only other roles need; the settings
+// dialog takes the common controls from the side-by-side store, as the
+// manifest binds them.
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tolvarin_version.h"
@@ -66,15 +65,11 @@ Libraries RoleLibraries(DWORD processId, std::string* controls = nullptr) {
 
 // One copy of the program, under a name whose last character (表 is 95 5C)
 // ends in the byte of a backslash, started in another folder: its settings
-// file is still the one beside it. Decoys lie beside it throughout.
-TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideTheProgramIsLoaded) {
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;version,msvfw32,mpr,password.cpl=n,b");
-    test::SetUsePasswordFlag(5);
+// file is still the one beside it.
+TEST(StartupTest, EachRoleRunsOnceAndSuspendsThePasswordFlagUntilItEndsOrIsLoggedOff) {
+    test::UsePasswordFlag flag(5);
     ProductProcess p("表 Name.exe");
-    for (const char* name : {"version.dll", "msvfw32.dll", "mpr.dll", "password.cpl"}) {
-        p.PlaceFixture("decoy_library.dll", name);
-    }
-    p.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + p.PlaceFixture("test_program.exe", "prog.exe") + "\r\n");
+    p.WriteIni(test::ListIni({"○" + p.PlaceFixture("test_program.exe", "prog.exe")}));
     test::TempFolder elsewhere;
     // The settings dialog, owned by the window named after "/c:".
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
@@ -140,12 +135,17 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     for (const ProductProcess& r : roles) EXPECT_TRUE(r.WaitForExit() && r.ReadIni("OTHER", "PassLock") == "0");
     EXPECT_EQ(test::GetUsePasswordFlag(), 1u);
 
-    // The preview pane, then the password change (through the system's
-    // library), which ends at once. The pane fills a 152×112 preview window
-    // that paints nothing under its child, as the display properties' preview
-    // monitor does. (Under Wine another process's drawing into our window
-    // cannot be read back from here; the cover window's tests check the
-    // picture on a pane made the same way.)
+}
+
+// The preview pane, then the password change (through the system's
+// library), which ends at once. The pane fills a 152×112 preview window
+// that paints nothing under its child, as the display properties' preview
+// monitor does. (Under Wine another process's drawing into our window
+// cannot be read back from here; the cover window's tests check the
+// picture, and that input leaves it, on a pane made the same way.)
+TEST(StartupTest, ThePreviewLivesWithItsWindowAndThePasswordChangeEndsAtOnce) {
+    test::UsePasswordFlag flag(3);
+    ProductProcess p;
     WNDCLASSA wc = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
                     "TlvPreview"};
     RegisterClassA(&wc);
@@ -154,34 +154,35 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     ASSERT_TRUE(p.Start("/p " + std::to_string(reinterpret_cast<LONG_PTR>(preview))));
     HWND pane = nullptr;
     ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(pane = GetWindow(preview, GW_CHILD)); }, 10000, 20, true));
-    RECT r = {};
-    GetWindowRect(pane, &r);
-    MapWindowPoints(nullptr, preview, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({0, 0, 152, 112}));
+    EXPECT_EQ(test::Placed(pane, preview), (test::Rect{0, 0, 152, 112}));
     EXPECT_EQ(RoleLibraries(p.Id()), Libraries{"user32.dll"});
-    // It lives on, ticking, while its window is there; input does not end it.
-    PostMessageA(pane, WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(pane, WM_LBUTTONDOWN, 0, 0);
-    EXPECT_FALSE(test::WaitUntil([&] { return !p.Running(); }, 1500, 20, true));
+    ExpectFlag(0, p, "1");
     // The system destroys its preview window: the process ends with it.
     DestroyWindow(preview);
     EXPECT_TRUE(test::WaitUntil([&] { return !p.Running(); }, 10000, 20, true));
     DWORD code = 1;
     EXPECT_TRUE(GetExitCodeProcess(p.Handle(), &code) && code == 0);
     ExpectFlag(1, p, "0");
-    test::SetUsePasswordFlag(3);
+    test::UsePasswordFlag again(3);
     ASSERT_TRUE(p.Start("/a 0"));
     EXPECT_TRUE(p.WaitForExit(15000));
     ExpectFlag(1, p, "0");
+}
 
-    // A session showing a Flash movie, which a real key ends (pressed until
-    // the player, shown a moment ago, has the keyboard); then the password.
-    // Its settings file is held open, unshared for writing: the suspension
-    // cannot be recorded, so the flag stays on, and the session still asks.
+// A session showing a Flash movie, which a real key ends (pressed until
+// the player, shown a moment ago, has the keyboard); then the password,
+// asked of the system's check while a decoy lies beside the program. Its
+// settings file is held open, unshared for writing: the suspension cannot
+// be recorded, so the flag stays on, and the session still asks.
+TEST(StartupTest, TheSessionAsksTheSystemsPasswordCheckAndLeavesTheFlagOnWhereItCannotNoteIt) {
+    test::EnvironmentVariable overrides("WINEDLLOVERRIDES", "mscoree,mshtml=;password.cpl=n,b");
+    test::UsePasswordFlag flag(1);
     test::SystemPasswordCheck passwordCheck;
     test::StandInFlashControl flashControl;
+    ProductProcess p;
+    p.PlaceFixture("decoy_library.dll", "password.cpl");
     test::WriteFileBytes(p.File("clip.swf"), "FWS");
-    p.WriteIni("[LIST]\r\nentry=0\r\nList0=○" + p.File("clip.swf") + "\r\n");
+    p.WriteIni(test::ListIni({"○" + p.File("clip.swf")}));
     HANDLE held = CreateFileA(p.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_TRUE(p.Start("/s"));
     auto flashPlayer = [](HWND w) { return IsWindowVisible(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION; };
@@ -194,9 +195,7 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     EXPECT_EQ(p.Log().Lines("verify "), std::vector<std::string>{"verify flag=1 answer=1"});
     ExpectFlag(1, p, "<missing>");
     CloseHandle(held);
-    test::DeleteUsePasswordFlag();
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=");
-    EXPECT_EQ(p.Log().Value("decoy "), "") << "a library beside the program was loaded";
+    EXPECT_EQ(p.Log().Value("decoy "), "") << "the password check beside the program was loaded";
 }
 
 TEST(BuiltFileTest, EveryBuildCarriesItsManifestAndLargeIcons) {

@@ -90,8 +90,6 @@ TEST_F(SettingsFileTest, TheDialogStateIsWrittenKeyByKeyInItsOrderAndEveryWriteI
               "LIST entry=2|LIST List0=○C:\\s\\a.scr|LIST List1=×C:\\p\\b.exe|LIST List2=○C:\\m\\c.avi|"
               "LIST -List3|LIST -List4|OTHER Dir=C:\\m|OTHER Order=2|OTHER ON=2|OTHER Extension=0|"
               "OTHER SaverName=1|TIMER ON/OFF=1|TIMER Time=999");
-    // The marks' Shift-JIS bytes.
-    EXPECT_TRUE(FileHas("List1=\x81\x7E" "C:\\p\\b.exe\r\nList2=\x81\x9B" "C:\\m\\c.avi"));
     profile.log.clear();
     profile.failing = true;
     state.entries.clear();
@@ -216,7 +214,7 @@ TEST(StartUpTest, FixesFolderAndSettingsFileWhateverTheName) {
     GetCurrentDirectoryA(MAX_PATH, original);
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string folder(self, std::string(self).find_last_of('\\'));
-    test::DeleteUsePasswordFlag();
+    test::UsePasswordFlag none(-1);
     test::TempFolder elsewhere;
     SetCurrentDirectoryA(elsewhere.Path().c_str());
     SaverApp app;
@@ -235,6 +233,7 @@ TEST(StartUpTest, FixesFolderAndSettingsFileWhateverTheName) {
 TEST(StartUpTest, ThePasswordFlagIsSuspendedAtStartAndRestoredAtExit) {
     // The flag and PassLock before the start (-1: none).
     for (auto c : {std::pair<int, int>{5, -1}, {0, 1}, {-1, -1}}) {
+        test::UsePasswordFlag flag(c.first);
         SCOPED_TRACE(testing::Message() << "flag " << c.first << ", PassLock " << c.second);
         test::TempFolder folder;
         App app;
@@ -245,8 +244,6 @@ TEST(StartUpTest, ThePasswordFlagIsSuspendedAtStartAndRestoredAtExit) {
             std::string passLock = std::to_string(app.GetProfileInt("OTHER", "PassLock", -1));
             return (exists ? std::to_string(flag) : "none") + " " + passLock;
         };
-        if (c.first < 0) test::DeleteUsePasswordFlag();
-        if (c.first >= 0) test::SetUsePasswordFlag(static_cast<DWORD>(c.first));
         if (c.second >= 0) app.WriteProfileInt("OTHER", "PassLock", c.second);
         bool suspended = SuspendUsePasswordFlag(app).suspended;
         EXPECT_EQ(std::to_string(suspended) + " " + state(), c.first < 0 ? "0 none -1" : "1 0 1");
@@ -255,14 +252,16 @@ TEST(StartUpTest, ThePasswordFlagIsSuspendedAtStartAndRestoredAtExit) {
         RestoreUsePasswordFlag(app);
         EXPECT_EQ(state(), "1 0");
     }
-    // Written anew (the last case left none). No password check beside the
-    // test program or in the system: the session may end, the flag as it was.
+    // Written anew. No password check beside the test program or in the
+    // system: the session may end, the flag as it was. No password change
+    // either: nothing changes, and nothing stays loaded.
+    test::UsePasswordFlag none(-1);
     WriteUsePasswordFlag(0);
     PasswordHelper helper;
     bool exists = false;
     EXPECT_TRUE(helper.VerifyPassword(nullptr));
+    const bool mprLoaded = GetModuleHandleA("mpr.dll") != nullptr;
+    helper.ChangePassword(nullptr);
     EXPECT_EQ(test::GetUsePasswordFlag(&exists), 0u);
-    EXPECT_TRUE(exists);
-    helper.ChangePassword(nullptr);  // does nothing where the service is missing
-    test::DeleteUsePasswordFlag();
+    EXPECT_TRUE(exists && (GetModuleHandleA("mpr.dll") != nullptr) == mprLoaded);
 }

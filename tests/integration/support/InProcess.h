@@ -23,6 +23,9 @@ void PumpQueued(const std::function<void(const MSG&)>& handled = nullptr);
 bool PumpAppUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000,
                   const std::function<void(const MSG&)>& handled = nullptr);
 
+// This thread's cursor show count.
+inline int CursorCount() { return ShowCursor(TRUE), ShowCursor(FALSE); }
+
 // The hidden main window of a test: it keeps every end notice and every
 // start notice it gets.
 class NoticeWindow : public Window {
