@@ -34,15 +34,14 @@ using Rows = std::vector<std::string>;
 Rows opened;                  // what the shell was asked to open
 std::string typed, openedIn;  // the next open-file dialog's names; the folder it showed
 
-// The open-file dialog, once what it queued while opening is handled: answered
-// once, cancelled should it come back.
-void CALLBACK AnswerFileDialog(HWND w, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(w, timer);
+// The open-file dialog: the names typed and chosen (none: cancelled).
+void AnswerFileDialog(HWND w) {
     char folder[MAX_PATH] = {};
+    if (test::TextOf(w) != "ファイルを追加する") return;
     SendMessageA(w, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
     openedIn = folder;
     SetDlgItemTextA(w, cmb13, typed.c_str());
-    PostMessageA(w, WM_COMMAND, typed.empty() ? IDCANCEL : IDOK, 0);
+    if (!typed.empty()) SendMessageA(w, WM_COMMAND, IDOK, 0);
     typed.clear();
 }
 
@@ -191,9 +190,7 @@ protected:
     std::unique_ptr<SettingsDialog> dialog;
     HWND dlg = nullptr;
     std::vector<std::unique_ptr<Dialog>> others;
-    test::ErrorBoxAnswerer answerer{[](HWND w) {
-        if (test::TextOf(w) == "ファイルを追加する") SetTimer(w, 1, 10, &AnswerFileDialog);
-    }};
+    test::DialogAnswerer answerer{&AnswerFileDialog};
     Rows& boxes = answerer.texts;  // the error boxes' texts
     char previousFolder[MAX_PATH] = {};
 };

@@ -39,20 +39,6 @@ LRESULT CALLBACK WatchKeys(int code, WPARAM message, LPARAM info) {
     return CallNextHookEx(nullptr, code, message, info);
 }
 
-// The dialog that a command shows over the main window (a message box, a
-// per-file dialog) has its text kept, is handed to the script, and is
-// cancelled if it is still up.
-std::function<void(HWND)> script;
-Texts shownTexts;
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND owner = App::Instance()->MainWindowHandle(), dialog = nullptr;
-    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) && GetWindow(dialog, GW_OWNER) != owner) {}
-    if (!dialog || !IsWindowVisible(dialog)) return;
-    KillTimer(nullptr, timer);
-    shownTexts.push_back(test::MessageBoxText(dialog));
-    if (script) script(dialog);
-    if (IsWindow(dialog)) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
 HWND Player() { return FindWindowA(nullptr, TOLVARIN_PLAYER_CAPTION); }
 
 class LaunchTest : public ::testing::Test {
@@ -111,17 +97,14 @@ protected:
     }
     HWND List() const { return GetDlgItem(dialog->Handle(), IDC_SAVER_LIST); }
     // Selects row (if given) and sends a command as its button or menu item
-    // does; the texts of the dialogs it showed, handling messages until
-    // there are expected of them (a start's failure is told later).
+    // does, the dialogs it shows answered; the error boxes' texts, handling
+    // messages until there are expected of them (a start's failure is told later).
     Texts Command(int id, int row = -1, std::function<void(HWND)> answer = nullptr, size_t expected = 0) {
         if (row >= 0) SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-        script = std::move(answer);
-        shownTexts.clear();
-        UINT_PTR timer = SetTimer(nullptr, 0, 20, &AnswerDialog);
+        test::DialogAnswerer answerer(std::move(answer));
         SendMessageA(dialog->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        test::PumpAppUntil([&] { return shownTexts.size() >= expected; }, expected ? 10000 : 0);
-        KillTimer(nullptr, timer);
-        return shownTexts;
+        test::PumpAppUntil([&] { return answerer.texts.size() >= expected; }, expected ? 10000 : 0);
+        return answerer.texts;
     }
     Texts Preview(int row, size_t expected = 0) { return Command(IDC_PREVIEW, row, nullptr, expected); }
     bool Usable() const { return IsWindowEnabled(dialog->Handle()) != FALSE; }
@@ -399,12 +382,14 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     EXPECT_EQ(Command(ID_FILE_SETTINGS, 0), kCannotStart);
     SendMessageA(dialog->Handle(), WM_COMMAND, IDC_TOGGLE, 0);  // unsaved until the settings' OK
     const std::pair<int, int> modals[] = {{2, IDC_PROGRAM_OPTION}, {5, IDC_FLASH_LIST}, {-1, IDC_ABOUT_VERSION}};
+    int shown = 0;
     for (const auto& modal : modals) {  // row -1: the about box
-        EXPECT_EQ(Command(modal.first < 0 ? ID_HELP_ABOUT : IDC_FILE_SETTINGS, modal.first, [&](HWND shown) {
-                      EXPECT_TRUE(!Usable() && GetDlgItem(shown, modal.second)) << modal.second;
-                      SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, "/never");
-                  }).size(), 1u) << modal.second;
+        Command(modal.first < 0 ? ID_HELP_ABOUT : IDC_FILE_SETTINGS, modal.first, [&](HWND box) {
+            EXPECT_TRUE(!Usable() && GetDlgItem(box, modal.second) && ++shown) << modal.second;
+            SetDlgItemTextA(box, IDC_PROGRAM_OPTION, "/never");
+        });
     }
+    EXPECT_EQ(shown, 3);
     for (int row : {6, 7, 8}) EXPECT_TRUE(Command(IDC_FILE_SETTINGS, row).empty()) << row;
     EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
 
@@ -429,12 +414,14 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     // An option in quotes reaches the program whole, also after the next OK,
     // which writes what the dialog read back; a line break is refused.
     const std::string quoted = "\"C:\\My Shows\\deck one.pps\"";
-    test::ErrorBoxAnswerer errors;
-    for (const char* typed : {"/a\r\n/b", quoted.c_str(), ""}) Command(ID_FILE_SETTINGS, 2, [&](HWND shown) {
-        if (*typed) SetDlgItemTextA(shown, IDC_PROGRAM_OPTION, typed);
-        SendMessageA(shown, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(errors.texts, Texts{ProgramSettingsDialog::kLineBreakMessage});
+    Texts refused;
+    for (const char* typed : {"/a\r\n/b", quoted.c_str(), ""}) {
+        for (const std::string& text : Command(ID_FILE_SETTINGS, 2, [&](HWND box) {
+                 if (*typed) SetDlgItemTextA(box, IDC_PROGRAM_OPTION, typed);
+                 SendMessageA(box, WM_COMMAND, IDOK, 0);
+             })) refused.push_back(text);
+    }
+    EXPECT_EQ(refused, Texts{ProgramSettingsDialog::kLineBreakMessage});
     EXPECT_TRUE(Preview(2).empty() && StartNoticed());
     EXPECT_EQ(app.log.Lines("cmdline ").back(), "cmdline \"" + program + "\" " + quoted);
     PostMessageA(app.log.Window("main"), WM_CLOSE, 0, 0);

@@ -279,25 +279,33 @@ HWND ProductProcess::WaitForWindow(const std::function<bool(HWND)>& predicate, D
 }
 
 namespace {
-ErrorBoxAnswerer* answerer = nullptr;
-LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam) {
+DialogAnswerer* answerer = nullptr;
+void CALLBACK AnswerBox(HWND box, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(box, timer);
+    if (!answerer) return;
+    ++answerer->answered;
+    if (TextOf(box) == "エラー") answerer->texts.push_back(MessageBoxText(box));
+    if (answerer->answer) answerer->answer(box);
+    if (IsWindow(box)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+}
+LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && TextOf(box) == "エラー") {
-        answerer->texts.push_back(MessageBoxText(box));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    } else if (code == HCBT_ACTIVATE && answerer->other) {
-        answerer->other(box);
-    }
+    if (code == HCBT_CREATEWND) answerer->opened.insert(box);
+    if (code == HCBT_ACTIVATE && answerer->opened.erase(box) && ClassNameOf(box) == "#32770" && GetWindow(box, GW_OWNER))
+        SetTimer(box, 1, 10, &AnswerBox);  // handled in the box's own loop
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 }  // namespace
 
-ErrorBoxAnswerer::ErrorBoxAnswerer(std::function<void(HWND)> other) : other(std::move(other)) {
+DialogAnswerer::DialogAnswerer(std::function<void(HWND)> answer) : answer(std::move(answer)) {
     answerer = this;
-    hook = SetWindowsHookExA(WH_CBT, &AnswerBoxes, nullptr, GetCurrentThreadId());
+    hook = SetWindowsHookExA(WH_CBT, &WatchBoxes, nullptr, GetCurrentThreadId());
 }
 
-ErrorBoxAnswerer::~ErrorBoxAnswerer() { UnhookWindowsHookEx(hook); }
+DialogAnswerer::~DialogAnswerer() {
+    UnhookWindowsHookEx(hook);
+    answerer = nullptr;
+}
 
 // --- The registry ---------------------------------------------------------------
 

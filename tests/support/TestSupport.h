@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -144,15 +145,18 @@ private:
     StartedProcess started;
 };
 
-// For its life, answers on this thread every error box ("エラー") as it
-// opens, keeping its text, and hands any other window becoming active to
-// other (if given).
-class ErrorBoxAnswerer : NoCopy {
+// For its life, answers every dialog box that this thread opens over a
+// window of its own, once, when the box is up (its modal loop running):
+// keeps an error box's ("エラー") text, hands the box to answer (if given) and
+// cancels it if it is still there.
+class DialogAnswerer : NoCopy {
 public:
-    explicit ErrorBoxAnswerer(std::function<void(HWND)> other = nullptr);
-    ~ErrorBoxAnswerer();
+    explicit DialogAnswerer(std::function<void(HWND)> answer = nullptr);
+    ~DialogAnswerer();
     std::vector<std::string> texts;
-    std::function<void(HWND)> other;
+    int answered = 0;
+    std::function<void(HWND)> answer;
+    std::set<HWND> opened;  // created while it lives and not yet answered
 
 private:
     HHOOK hook = nullptr;

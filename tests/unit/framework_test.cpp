@@ -107,7 +107,7 @@ struct TestDialog : Dialog {
         add({UpdateData(TRUE), number});
         SetItemText(IDC_TEST_EDIT, "12a");
         SetFocus(Item(IDC_TEST_CHECK));
-        test::ErrorBoxAnswerer answerer;
+        test::DialogAnswerer answerer;
         add({UpdateData(TRUE), number, GetFocus() == Item(IDC_TEST_EDIT)});
         for (const std::string& text : answerer.texts) report += text;
         EndDialog(7);
