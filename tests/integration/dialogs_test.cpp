@@ -98,17 +98,11 @@ std::string Lines(const Rows& lines) {
     return text;
 }
 
-// This module's resources, the test's own settings file.
-struct ModuleApp : App {
-    ModuleApp() { instance = GetModuleHandleA(nullptr); }
-};
-
 class DialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         GetCurrentDirectoryA(MAX_PATH, previousFolder);
         SetCurrentDirectoryA(folder.Path().c_str());  // where a first add looks
-        app.SetProfileName(ini);
     }
     void TearDown() override {
         for (auto& other : others) other->DestroyWindow();
@@ -183,9 +177,9 @@ protected:
         return text + (checked(ID_VIEW_EXTENSION) ? " extension" : "") + (checked(ID_VIEW_SAVER_NAME) ? " name" : "");
     }
 
-    ModuleApp app;
-    test::TempFolder folder{"tlvd"};
-    const std::string ini = folder.File("tolvarin.ini"), backup = SettingsBackup::DefaultBackupPath();
+    test::TestApp t;  // this module's resources, the test's own settings file
+    const test::TempFolder& folder = t.folder;
+    const std::string ini = t.IniPath(), backup = SettingsBackup::DefaultBackupPath();
     const std::string notSaved = settings::NotSavedMessage(ini);
     std::unique_ptr<SettingsDialog> dialog;
     HWND dlg = nullptr;
@@ -294,7 +288,7 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
     Command(IDCANCEL);
     EXPECT_EQ(State(dlg, atOpening), "hidden, file as given");  // asking nothing more
     // Nothing of the failed writes waits in the process to reach the file with a later one.
-    ASSERT_TRUE(app.WriteProfileInt("NEW", "Key", 7));
+    ASSERT_TRUE(t.app.WriteProfileInt("NEW", "Key", 7));
     EXPECT_EQ(Value("LIST", "List0") + Value("EXE_CONFIG", "C:\\p\\game.exe@option"), "○C:\\p\\game.exe-f");
     // A backup that cannot be made (a folder in its place): Cancel says so and leaves the file.
     ASSERT_TRUE(CreateDirectoryA(backup.c_str(), nullptr));
@@ -382,7 +376,7 @@ TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefus
 // A movie's settings are the shell's property sheet of its file.
 TEST_F(DialogsTest, F1AndTheContentsHandTheManualOverAndTheMouseDragsARow) {
     WriteIni({"[LIST]", "entry=3", "List0=C:\\a.scr", "List1=C:\\b.scr", "List2=C:\\c.scr", "List3=C:\\d.avi"});
-    test::FixtureLog log(folder.File("fixture.log"));
+    const test::FixtureLog& log = t.log;
     test::HtmlViewerStandIn viewer;
     Open();
     // F1 in each dialog (the contents command in the settings dialog's turn),
