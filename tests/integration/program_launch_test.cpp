@@ -145,10 +145,11 @@ protected:
 // Unquoted, "...\Games Dir\My Saver.scr /s" would start "...\Games.exe" or
 // "...\Games Dir\My.exe" first; both are there to be started by mistake.
 // (That a slow start never holds the thread up, nor a program's broadcast
-// to every window, SessionTest shows through a whole session.) A failed start and a program that shows no window within the
-// search say so; the end of neither is posted. A launch still running when
-// its record is reused or goes away is ended, with a window or without, and
-// posts nothing then.
+// to every window, SessionTest shows through a whole session.) A failed
+// start and a program that shows no window within the search say so; the
+// end of neither is posted. A launch still running when its record is
+// reused or goes away is ended, with a window or without, and posts nothing
+// then.
 TEST_F(LaunchTest, StartsNeverWaitAndOnlyTheEndOfAShownProgramIsPosted) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "Games Dir\\My Saver.scr");
     for (const char* decoy : {"Games.exe", "Games Dir\\My.exe"}) app.folder.PlaceFixture("test_program.exe", decoy);

@@ -146,10 +146,10 @@ TEST(SessionTest, AStartNeverHoldsTheSessionAndIsCoveredUntilTheEntryShows) {
 // closing each: what cannot be started gives the cover window, the Flash
 // file plays where the system has a Flash control, and every video format
 // goes to the movie player (whose picture, fitted, and loop over its end
-// MoviePlayerTest watches for every format on both routes). A long video noted to start
-// at 60 s starts there (the switch notes 5 s before where it stopped); noted
-// to start 2 s before its end, it plays to its end and starts over, and is
-// then noted to start from the beginning. A key ends the last one.
+// MoviePlayerTest watches for every format on both routes). A long video
+// noted to start at 60 s starts there (the switch notes 5 s before where it
+// stopped); noted to start 2 s before its end, it plays to its end and
+// starts over, and is then noted to start from the beginning. A key ends the last one.
 TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
     enum Shows { kCover, kFlash, kMovie, kResumed, kResumedToEnd };
     struct Row { std::string name; Shows shows; std::string bytes; };  // bytes: written into the folder
