@@ -12,12 +12,12 @@ public:
         if (Handle()) DestroyWindow();
     }
 
-    bool Create(HWND ownerWindow, const RECT& rect, bool topmost) {
+    bool Create(const RECT& rect, bool topmost) {
         static const char* className =
             RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         // Created hidden: a window created visible is shown with activation.
         if (!className || !CreateEx(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0,
-                                    0, ownerWindow, nullptr)) {
+                                    0, nullptr, nullptr)) {
             return false;
         }
         Place(rect, topmost);
@@ -27,6 +27,11 @@ public:
     void Place(const RECT& rect, bool topmost) {
         SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, rect.left, rect.top,
                      rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+
+    void Raise(bool topmost) {
+        SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     }
 
 
@@ -90,8 +95,7 @@ MonitorCovers::MonitorCovers() = default;
 
 MonitorCovers::~MonitorCovers() { Close(); }
 
-void MonitorCovers::Open(HWND ownerWindow, InputHandler inputHandler) {
-    owner = ownerWindow;
+void MonitorCovers::Open(InputHandler inputHandler) {
     handler = std::move(inputHandler);
     Follow();
 }
@@ -105,7 +109,7 @@ void MonitorCovers::Follow() {
             continue;
         }
         auto cover = std::make_unique<Cover>(*this);
-        if (cover->Create(owner, rects[i], topmost)) covers.push_back(std::move(cover));
+        if (cover->Create(rects[i], topmost)) covers.push_back(std::move(cover));
     }
     GetCursorPos(&reference);
 }
@@ -118,12 +122,7 @@ void MonitorCovers::SetQuiet(bool beQuiet) {
 void MonitorCovers::SetTopmost(bool beTopmost) {
     if (topmost == beTopmost) return;
     topmost = beTopmost;
-    // New covers, made before the old ones go so that nothing shows between:
-    // a window's topmost state does not reliably follow a change of its
-    // place in the order everywhere (Wine keeps it at times).
-    std::vector<std::unique_ptr<Cover>> old;
-    old.swap(covers);
-    Follow();
+    for (auto& cover : covers) cover->Raise(topmost);
 }
 
 void MonitorCovers::Close() { covers.clear(); }

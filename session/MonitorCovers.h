@@ -1,6 +1,8 @@
 // The covers of a session's other monitors: one black, borderless window
-// over each monitor but the primary, owned by the session's host window,
-// topmost unless a program runs (whose windows may open on any monitor).
+// over each monitor but the primary, topmost unless a program runs (whose
+// windows may open on any monitor). They are owned by no window, so that
+// they can leave the topmost windows (a window owned by a topmost one is
+// kept topmost), and go with this object.
 // Covers never take the activation (the entry on the primary ends when it
 // loses it), hide the cursor over them, and report the user's input over
 // them (a key, a mouse button, or the mouse away from the position it had
@@ -25,8 +27,8 @@ public:
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
 
-    // Covers every monitor but the primary with windows owned by owner.
-    void Open(HWND owner, InputHandler handler);
+    // Covers every monitor but the primary.
+    void Open(InputHandler handler);
     // Follows a change of the monitors: moves, adds and removes covers, and
     // measures moves from the cursor's position anew.
     void Follow();
@@ -43,7 +45,6 @@ private:
     class Cover;
     void Report(UINT message, POINT at);
 
-    HWND owner = nullptr;
     InputHandler handler;
     bool quiet = false;
     bool topmost = true;

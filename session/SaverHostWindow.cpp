@@ -73,14 +73,14 @@ LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
     ApplySchedule();
     WINNLSEnableIME(Handle(), FALSE);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
-    covers.Open(Handle(), [this](UINT message) { OnCoverInput(message); });
+    covers.Open([this](UINT message) { OnCoverInput(message); });
     StartNextEntry();
     return 0;
 }
 
 void SaverHostWindow::StartNextEntry() {
     ++entryTag;
-    SetTopmost(true);
+    covers.SetTopmost(true);
     if (onCount == 0 || !pool.Pick(order, currentEntry, [] { return std::rand(); })) {
         CloseStartCover();
         ShowCover();
@@ -127,14 +127,14 @@ LRESULT SaverHostWindow::OnStartNotice(WPARAM wParam, LPARAM lParam) {
         // Before the start macro, which goes to the program's window.
         CloseStartCover();
         if (!program) return 0;
-        SetTopmost(false);
+        covers.SetTopmost(false);
         if (!watchDialog.OnProgramShown()) OnStartFailed();
         return 0;
     case LaunchOutcome::Gone:
         // The entry hid its windows (to the notification area, say) and
         // runs on: the desktop must not show, and input must end it.
         watchDialog.EndWatch();
-        SetTopmost(true);
+        covers.SetTopmost(true);
         ShowCover();
         return 0;
     case LaunchOutcome::NoWindow:
@@ -148,7 +148,7 @@ LRESULT SaverHostWindow::OnStartNotice(WPARAM wParam, LPARAM lParam) {
 
 void SaverHostWindow::OnStartFailed() {
     CloseStartCover();
-    SetTopmost(true);
+    covers.SetTopmost(true);
     schedule.StartFailed(KindOfPath(currentEntry) == EntryKind::Program, GetTickCount());
     ApplySchedule();
     ShowCover();
@@ -183,13 +183,6 @@ void SaverHostWindow::CloseStartCover() {
     if (!startCover) return;
     startCover->DestroyWindow();
     startCover = nullptr;
-}
-
-void SaverHostWindow::SetTopmost(bool topmost) {
-    // Windows owned by a topmost window are kept topmost: the host goes too.
-    SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
-    covers.SetTopmost(topmost);
 }
 
 void SaverHostWindow::ApplySchedule() {
@@ -253,7 +246,7 @@ void SaverHostWindow::EndSession() {
 void SaverHostWindow::CheckPassword() {
     // The system's dialog has the user's input meanwhile.
     covers.SetQuiet(true);
-    SetTopmost(true);
+    covers.SetTopmost(true);
     ShowWindow(Handle(), SW_SHOW);
     RECT client = {};
     GetClientRect(Handle(), &client);

@@ -58,9 +58,6 @@ private:
     void OnStartFailed();
     void ShowStartCover();
     void CloseStartCover();
-    // Programs take any monitor: the session's windows are not topmost
-    // while one runs.
-    void SetTopmost(bool topmost);
     // The user has come back: what runs is stopped, then the password.
     void EndSession();
     void CheckPassword();
