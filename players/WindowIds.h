@@ -29,3 +29,4 @@ constexpr UINT_PTR kColourTimerId = 100;  // preview pane, covers: the next colo
 constexpr UINT_PTR kSwitchTimerId = 101;  // saver host: the switch to the next entry
 constexpr UINT_PTR kMacroTimerId = 102;   // Flash player: the macro's next step
 constexpr UINT_PTR kPictureTimerId = 103; // start cover: the placeholder picture is due
+constexpr UINT_PTR kInputPollTimerId = 104; // a monitor's cover: look at the mouse

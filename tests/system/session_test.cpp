@@ -237,10 +237,17 @@ bool HasRect(HWND window, const RECT& expected) {
 // a program that takes input itself), a move during a switch ends the new
 // entry once, and nothing of the session is left afterwards. The cursor
 // stays on the second monitor throughout, so that no entry ever sees it move.
-TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt) {
+// Whether the display shows two monitors; a failure when the test
+// environment asked for two and there is one.
+bool TwoMonitors() {
     const char* wanted = std::getenv("TOLVARIN_MONITORS");
-    if (GetSystemMetrics(SM_CMONITORS) < 2 && wanted && std::string(wanted) == "2") FAIL() << "the display shows one";
-    if (GetSystemMetrics(SM_CMONITORS) < 2) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
+    const bool two = GetSystemMetrics(SM_CMONITORS) >= 2;
+    if (!two && wanted && std::string(wanted) == "2") ADD_FAILURE() << "the display shows one";
+    return two;
+}
+
+TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt) {
+    if (!TwoMonitors()) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
     RECT second = {};
     RECT both = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -321,6 +328,38 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     EXPECT_FALSE(p.Log().Has("input mouse"));  // no saver saw the mouse move
     DestroyWindow(backdrop);
     test::DeleteUsePasswordFlag();
+}
+
+// With a show on every monitor, a saver runs on the second monitor in its
+// preview mode, inside the session's window over that monitor and of its
+// size; a switch changes both; a move over the preview, another process's
+// window, ends both, and nothing is left running.
+TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
+    if (!TwoMonitors()) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
+    RECT second = {};
+    EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&second));
+    test::MoveMouseUntil([] { return true; }, 0, second.left + 200);
+    Session s;
+    std::vector<std::string> list;
+    for (const char* name : {"E1.scr", "E2.scr", "E3.scr"}) list.push_back(On(s.p.PlaceFixture("test_saver.scr", name)));
+    ASSERT_TRUE(s.Start(list, "[OTHER]\r\nOrder=2\r\nAllMonitors=1\r\n"));
+    ASSERT_TRUE(test::WaitUntil([&] { return s.p.Log().Lines("preview ").size() == 1; }));
+    const std::string preview = s.p.Log().Value("preview ");
+    HWND inside = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(preview.c_str(), nullptr, 16)));
+    EXPECT_TRUE(HasRect(inside, second) && GetWindowLongA(inside, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+    EXPECT_EQ(preview.substr(preview.find(' ') + 1), "800x600");
+    // Each started process's command line: the primary's saver, the second monitor's preview.
+    const std::string inWindow = " /p " + std::to_string(reinterpret_cast<UINT_PTR>(inside));
+    const auto started = [&](const char* primary, const char* other) {
+        return s.p.Log().Has("cmdline \"" + s.p.File(primary) + "\" /s") &&
+               s.p.Log().Has("cmdline \"" + s.p.File(other) + "\"" + inWindow);
+    };
+    EXPECT_TRUE(started("E1.scr", "E2.scr"));
+    s.Switch();
+    EXPECT_TRUE(test::WaitUntil([&] { return started("E3.scr", "E1.scr") && s.Started().size() == 4; }));
+    ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }, 10000, second.left + 200));
+    EXPECT_TRUE(test::WaitUntil([&] { return test::CountProcessesInFolder(s.p.Folder()) == 0; }, 15000));
+    EXPECT_FALSE(s.p.Log().Has("input mouse"));  // the primary's saver never saw the mouse
 }
 
 }  // namespace
