@@ -1,6 +1,8 @@
 #include "app/SaverApp.h"
 
+#include "framework/SystemLibrary.h"
 #include "framework/TextUtil.h"
+#include "framework/Thread.h"
 #include "players/LaunchRecord.h"
 #include "session/PasswordHelper.h"
 #include "session/SaverBaseWindow.h"
@@ -9,6 +11,7 @@
 #include "ui/SettingsDialog.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -75,8 +78,9 @@ BOOL SaverApp::InitInstance() {
 
 int SaverApp::ExitInstance() {
     // What the role started and stopped has kStopTimeoutMs to close before
-    // its launch thread ends it: nothing outlives the process.
-    WaitForAllLaunches(kStopTimeoutMs + 5000);
+    // its launch thread ends it, and a movie's device closes on its own
+    // thread: nothing outlives the process.
+    WaitForKeptThreads(kStopTimeoutMs + 5000);
     RestorePasswordFlag();
     endSessionWindow.DestroyWindow();
     return App::ExitInstance();
@@ -97,9 +101,11 @@ bool SaverApp::CreateRoleEvent(const char* name) {
 BOOL SaverApp::RunSettings() {
     // The common controls that the dialogs' templates use: the up-down
     // control of the settings dialog, the list view (with its header) of the
-    // Flash settings dialog.
+    // Flash settings dialog. Only this role loads them.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    const auto initControls =
+        FunctionOf<decltype(&InitCommonControlsEx)>(LoadCommonControls(), "InitCommonControlsEx");
+    if (initControls) initControls(&controls);
     std::vector<char*> arguments;
     for (int i = 0; i < ArgumentCount(); ++i) arguments.push_back(Argument(i));
     SettingsDialog dialog(SettingsParent(ArgumentCount(), arguments.data()));
@@ -123,6 +129,12 @@ BOOL SaverApp::RunPreview() {
 }
 
 BOOL SaverApp::RunSaver() {
+    // A session takes no text: the input method is off for every thread of
+    // the process before its first window, so that activating a window of
+    // the session starts nothing of it (the system's text services, which
+    // would load OLE).
+    const auto disableInputMethod = SystemFunction<decltype(&ImmDisableIME)>("imm32.dll", "ImmDisableIME");
+    if (disableInputMethod) disableInputMethod(static_cast<DWORD>(-1));
     auto* host = new SaverHostWindow(passwordOn);
     // The first entry starts from inside the window's creation, and the
     // players post to the main window: it must be set before.

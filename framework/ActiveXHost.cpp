@@ -1,5 +1,7 @@
 #include "framework/ActiveXHost.h"
 
+#include "framework/SystemLibrary.h"
+
 #include <ocidl.h>
 
 ActiveXHost::ActiveXHost() : site(*this) {}
@@ -7,9 +9,11 @@ ActiveXHost::ActiveXHost() : site(*this) {}
 ActiveXHost::~ActiveXHost() { Destroy(); }
 
 bool ActiveXHost::EnableControlContainer() {
-    // Once per thread; OLE stays up until the thread ends.
+    // Once per thread; OLE stays up until the thread ends. Its library is
+    // loaded for the first control, not at the program's start.
+    static const auto initialize = SystemFunction<decltype(&OleInitialize)>("ole32.dll", "OleInitialize");
     static thread_local bool started = false;
-    if (!started) started = SUCCEEDED(OleInitialize(nullptr));
+    if (!started) started = initialize && SUCCEEDED(initialize(nullptr));
     return started;
 }
 
@@ -19,9 +23,10 @@ bool ActiveXHost::CreateControl(REFCLSID clsid, const char* windowName, DWORD st
     parentWindow = parent;
     controlRect = rect;
 
+    static const auto create = SystemFunction<decltype(&CoCreateInstance)>("ole32.dll", "CoCreateInstance");
     IOleObject* created = nullptr;
-    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                IID_IOleObject, reinterpret_cast<void**>(&created))) ||
+    if (!create || FAILED(create(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&created))) ||
         !created) {
         return false;
     }

@@ -3,7 +3,6 @@
 #include "framework/Window.h"
 #include "framework/TextUtil.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -98,9 +97,7 @@ std::string App::GetProfileString(const char* section, const char* key, const ch
 }
 
 BOOL App::WriteProfileInt(const char* section, const char* key, int value) const {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", value);
-    return WritePrivateProfileStringA(section, key, text, profileName.c_str());
+    return WritePrivateProfileStringA(section, key, std::to_string(value).c_str(), profileName.c_str());
 }
 
 BOOL App::WriteProfileString(const char* section, const char* key, const char* value) const {

@@ -2,7 +2,7 @@
 
 #include "framework/App.h"
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 const char* const DataExchange::kNotANumberMessage = "整数を入力してください。";
@@ -72,9 +72,7 @@ void DataExchange::Int(int id, int& value) {
         }
         value = parsed;
     } else {
-        char text[16];
-        std::snprintf(text, sizeof text, "%d", value);
-        dialog.SetItemText(id, text);
+        dialog.SetItemText(id, std::to_string(value).c_str());
     }
 }
 

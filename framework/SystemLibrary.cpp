@@ -39,3 +39,5 @@ HMODULE LoadSystemLibrary(const char* name) {
     std::string path = std::string(folder) + "\\" + name;
     return LoadLibraryA(path.c_str());
 }
+
+HMODULE LoadCommonControls() { return LoadLibraryA("comctl32.dll"); }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // atoi's reading: leading blanks skipped, an optional sign, digits up to the
 // first other character; no digits give 0. Overflow wraps like 32-bit
@@ -24,3 +25,8 @@ bool EqualsNoCase(const std::string& a, const std::string& b);
 // Whether the last characters of text equal suffix, ASCII letters folded.
 // A text shorter than the suffix is compared whole (so it never matches).
 bool EndsWithNoCase(const std::string& text, const char* suffix);
+
+// path (system code page) as a NUL-terminated UTF-16 text, sized from the
+// conversion's own count so that no path is cut; empty when the path
+// cannot be converted.
+std::vector<wchar_t> WidePath(const std::string& path);

@@ -2,11 +2,41 @@
 
 #include "framework/App.h"
 
+#include "framework/Handles.h"
+
 #include <process.h>
+
+namespace {
+
+// The threads kept for the end of the process. Touched on the
+// user-interface thread only.
+std::vector<UniqueHandle>& KeptThreads() {
+    static std::vector<UniqueHandle> threads;
+    return threads;
+}
+
+}  // namespace
 
 HANDLE StartWorkerThread(ThreadFunction function, void* argument) {
     uintptr_t handle = _beginthreadex(nullptr, 0, function, argument, 0, nullptr);
     return reinterpret_cast<HANDLE>(handle);
+}
+
+void KeepUntilExit(HANDLE thread) {
+    auto& kept = KeptThreads();
+    for (size_t i = kept.size(); i-- > 0;) {
+        if (WaitForSingleObject(kept[i].get(), 0) != WAIT_TIMEOUT) kept.erase(kept.begin() + i);
+    }
+    HANDLE own = nullptr;
+    if (DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0)) {
+        kept.emplace_back(own);
+    }
+}
+
+bool WaitForKeptThreads(DWORD timeoutMs) {
+    std::vector<HANDLE> handles;
+    for (const UniqueHandle& thread : KeptThreads()) handles.push_back(thread.get());
+    return WaitHandlingMessages(handles, timeoutMs);
 }
 
 bool WaitHandlingMessages(const std::vector<HANDLE>& handles, DWORD timeoutMs) {

@@ -14,6 +14,14 @@ using ThreadFunction = unsigned(__stdcall*)(void* argument);
 // size and default security; null when the thread could not be started.
 HANDLE StartWorkerThread(ThreadFunction function, void* argument);
 
+// Keeps a handle of the running worker thread until the process ends, so
+// that the end can wait for it (WaitForKeptThreads). Call on the
+// user-interface thread; the caller's handle stays the caller's.
+void KeepUntilExit(HANDLE thread);
+// Waits until every kept thread has ended or timeoutMs have passed, handling
+// messages meanwhile (WaitHandlingMessages). True when all have ended.
+bool WaitForKeptThreads(DWORD timeoutMs);
+
 // Waits until every one of handles is signalled or timeoutMs have passed,
 // handling this thread's messages meanwhile, so that a window of this
 // thread still answers (a program that sends to every top-level window

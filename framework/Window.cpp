@@ -2,7 +2,7 @@
 
 #include "framework/App.h"
 
-#include <cstdio>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -166,22 +166,25 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND handle, UINT message, WPARAM wPar
 const char* Window::RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
     static std::set<std::string> names;
     HINSTANCE instance = App::Instance() ? App::Instance()->Handle() : GetModuleHandleA(nullptr);
-    char name[96];
-    std::snprintf(name, sizeof name, "Tolvarin:%p:%x:%p:%p:%p", static_cast<void*>(instance),
-                  style, static_cast<void*>(cursor), static_cast<void*>(background),
-                  static_cast<void*>(icon));
+    // One class for each combination: the handles' values and the style.
+    std::string name = "Tolvarin";
+    for (const void* part : {static_cast<const void*>(instance), static_cast<const void*>(cursor),
+                             static_cast<const void*>(background), static_cast<const void*>(icon)}) {
+        name += ':' + std::to_string(reinterpret_cast<uintptr_t>(part));
+    }
+    name += ':' + std::to_string(style);
     auto it = names.find(name);
     if (it != names.end()) return it->c_str();
 
     WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, name, &wc)) {
+    if (!GetClassInfoA(instance, name.c_str(), &wc)) {
         wc.style = style;
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = instance;
         wc.hCursor = cursor;
         wc.hbrBackground = background;
         wc.hIcon = icon;
-        wc.lpszClassName = name;
+        wc.lpszClassName = name.c_str();
         if (!RegisterClassA(&wc)) return nullptr;
     }
     return names.insert(name).first->c_str();

@@ -1,6 +1,7 @@
 #include "players/FlashPlayerWindow.h"
 
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "players/SaverInput.h"
 #include "players/WindowIds.h"
 #include "res/resource.h"
@@ -15,13 +16,20 @@ constexpr CLSID kWebBrowserClsid = {0x8856F961, 0x340A, 0x11D0,
 constexpr IID kWebBrowser2Iid = {0xD30C1661, 0xCDAF, 0x11D0,
                                  {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
 
-// The path as a wide string in the system code page.
+// The path as an OLE string, converted from the system code page; null when
+// there is none. OLE's strings come from the library that the browser
+// control loads too, loaded with the first movie.
 BSTR AllocPath(const char* path) {
+    static const auto alloc = SystemFunction<decltype(&SysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
     int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length <= 0) return SysAllocString(L"");
-    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(length - 1));
+    BSTR text = alloc && length > 0 ? alloc(nullptr, static_cast<UINT>(length - 1)) : nullptr;
     if (text) MultiByteToWideChar(CP_ACP, 0, path, -1, text, length);
     return text;
+}
+
+void FreePath(BSTR text) {
+    static const auto free = SystemFunction<decltype(&SysFreeString)>("oleaut32.dll", "SysFreeString");
+    if (free) free(text);
 }
 }  // namespace
 
@@ -82,20 +90,21 @@ BOOL FlashPlayerWindow::Play(const char* path, LPARAM tag) {
     steps = ParseMouseMacro(AppSettings().FlashMacro(path));
 
     BSTR url = AllocPath(path);
-    VARIANT flags, target, postData, headers;
-    VariantInit(&flags);
+    if (!url) {
+        DestroyWindow();
+        return FALSE;
+    }
+    // Empty (VT_EMPTY) but for the types given.
+    VARIANT flags = {}, target = {}, postData = {}, headers = {};
     flags.vt = VT_I4;
     flags.lVal = 0;
-    VariantInit(&target);
     target.vt = VT_BSTR;
     target.bstrVal = nullptr;
-    VariantInit(&postData);
-    VariantInit(&headers);
     headers.vt = VT_BSTR;
     headers.bstrVal = nullptr;
     // A movie the browser cannot show is not detected: the window stays up.
     browser->Navigate(url, &flags, &target, &postData, &headers);
-    SysFreeString(url);
+    FreePath(url);
 
     clickPending = false;
     lastMouseX = -1;

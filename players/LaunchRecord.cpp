@@ -22,13 +22,6 @@ constexpr DWORD kTerminationMs = 5000;
 
 unsigned __stdcall LaunchThread(void* argument);
 
-// The launch threads of the process, so that its end can wait for them.
-// Touched on the user-interface thread only.
-std::vector<UniqueHandle>& Launches() {
-    static std::vector<UniqueHandle> launches;
-    return launches;
-}
-
 }  // namespace
 
 // What the launch thread works on, shared between the record and the
@@ -84,14 +77,7 @@ bool LaunchRecord::Start(const std::string& startPath, const std::string& option
         state.reset();
         return false;
     }
-    auto& launches = Launches();
-    for (size_t i = launches.size(); i-- > 0;) {
-        if (WaitForSingleObject(launches[i].get(), 0) != WAIT_TIMEOUT) launches.erase(launches.begin() + i);
-    }
-    HANDLE own = nullptr;
-    if (DuplicateHandle(GetCurrentProcess(), thread.get(), GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0)) {
-        launches.emplace_back(own);
-    }
+    KeepUntilExit(thread.get());
     return true;
 }
 
@@ -122,12 +108,6 @@ void LaunchRecord::Stop(bool notifyEnd, bool closePosted) {
     if (program && !closePosted) PostMessageA(program, WM_CLOSE, 0, 0);
     state->closeTimeoutMs = program ? kStopTimeoutMs : 0;
     SetEvent(state->stop.get());
-}
-
-bool WaitForAllLaunches(DWORD timeoutMs) {
-    std::vector<HANDLE> handles;
-    for (const UniqueHandle& launch : Launches()) handles.push_back(launch.get());
-    return WaitHandlingMessages(handles, timeoutMs);
 }
 
 std::string LaunchCommandLine(const std::string& path, const std::string& options) {

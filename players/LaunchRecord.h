@@ -17,8 +17,8 @@
 // Stop never waits either: the launch thread gives a program with a window
 // kStopTimeoutMs to close, then ends it. A record can start again at once;
 // the launch it replaces is stopped and goes on ending on its own thread,
-// its late notices still carrying its own tag. Every launch of the process
-// can be waited for at its end (WaitForAllLaunches).
+// its late notices still carrying its own tag. Every launch thread is kept
+// for the end of the process to wait for (KeepUntilExit, framework/Thread.h).
 #pragma once
 
 #include "players/WindowIds.h"
@@ -101,12 +101,6 @@ private:
     std::shared_ptr<LaunchState> state;
     UniqueHandle thread;
 };
-
-// Waits until every launch thread of the process has ended or timeoutMs
-// have passed, handling this thread's messages meanwhile. Run at the end
-// of the process, so that nothing it started outlives it. True when all
-// have ended.
-bool WaitForAllLaunches(DWORD timeoutMs);
 
 // The command line for path and options: the path in double quotes, a space,
 // then the options (the space stays when the options are empty).

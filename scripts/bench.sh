@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# bench.sh BUILD_ROOT: runs the session benchmark under Wine, in an
-# environment of its own (scripts/with-test-env.sh), and prints its figures.
+# bench.sh BUILD_ROOT: runs the session benchmark and the movies' loop
+# benchmark (twice: with and without Media Foundation's player) under Wine,
+# in an environment of their own (scripts/with-test-env.sh), and prints
+# their figures.
 # It runs the 32-bit build where the machine runs 32-bit programs and the
 # 64-bit build where it does not, and says which.
 set -euo pipefail
@@ -9,5 +11,8 @@ here=$(dirname "$0")
 root=$(cd "$1" && pwd)
 arch=$(wine_run_arch)
 echo "bench: the $arch build ($root/$arch)"
-exec "$here/with-test-env.sh" "$arch" "$root/$arch" \
-  "$here/wine-run.sh" "$arch" "$root/$arch/tests/session_bench.exe"
+bench() { "$here/with-test-env.sh" "$arch" "$root/$arch" "$here/wine-run.sh" "$arch" "$root/$arch/tests/$1.exe"; }
+bench session_bench
+bench loop_bench
+# The movies' loop once more with Media Foundation's player kept from the program.
+WINEDLLOVERRIDES="mscoree,mshtml,mfplay=" bench loop_bench

@@ -125,17 +125,25 @@ void SaverHostWindow::StartPrimaryEntry() {
     case EntryKind::Flash: {
         CloseStartCover();
         auto* player = new FlashPlayerWindow();
-        currentWindow = player;
-        if (player->Play(currentEntry.c_str(), entryTag)) return;
+        if (player->Play(currentEntry.c_str(), entryTag)) {
+            currentWindow = player->Handle();
+            return;
+        }
         ShowCover();
         return;
     }
     case EntryKind::Movie: {
-        CloseStartCover();
+        // The movie reports what its opening found with a start notice,
+        // like a launched entry.
+        ShowStartCover();
         auto* player = new MoviePlayerWindow();
-        currentWindow = player;
-        if (player->Play(currentEntry.c_str(), entryTag)) return;
-        ShowCover();
+        MovieOptions options;
+        options.resume = true;
+        if (player->Play(currentEntry.c_str(), entryTag, options)) {
+            currentWindow = player->Handle();
+            return;
+        }
+        OnStartFailed();
         return;
     }
     }
@@ -179,7 +187,7 @@ void SaverHostWindow::OnStartFailed() {
 void SaverHostWindow::ShowCover() {
     auto* cover = new CoverWindow();
     if (cover->CreateFullScreen(Handle(), entryTag)) {
-        currentWindow = cover;
+        currentWindow = cover->Handle();
         return;
     }
     // A failed creation has disposed of the object. Nothing of the session
@@ -222,7 +230,7 @@ void SaverHostWindow::OnSwitchTimer() {
     schedule.Start(GetTickCount());
     ApplySchedule();
     if (currentWindow) {
-        SendMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
+        SendMessageA(currentWindow, WM_CLOSE, 0, 0);
         currentWindow = nullptr;
     }
     if (launch.Running()) {
@@ -259,6 +267,8 @@ void SaverHostWindow::EndSession() {
     // itself leaves the watch's injected press, hidden cursor and capture
     // behind: undone.
     watchDialog.StopProgram(false);
+    // A movie still opening under the start cover goes too.
+    if (IsWindow(currentWindow) && !IsWindowVisible(currentWindow)) PostMessageA(currentWindow, WM_CLOSE, 0, 0);
     CloseStartCover();
     if (!passLock) {
         PostMessageA(Handle(), WM_CLOSE, 0, 0);
@@ -307,10 +317,10 @@ void SaverHostWindow::OnCoverInput(UINT message) {
         return;
     }
     bool program = KindOfPath(currentEntry) == EntryKind::Program;
-    switch (ChooseCoverInputAction(currentWindow != nullptr, launch.Running(), program,
+    switch (ChooseCoverInputAction(IsWindow(currentWindow) != FALSE, launch.Running(), program,
                                    watchDialog.Handle() != nullptr, message)) {
     case CoverInputAction::CloseWindow:
-        PostMessageA(currentWindow->Handle(), WM_CLOSE, 0, 0);
+        PostMessageA(currentWindow, WM_CLOSE, 0, 0);
         break;
     case CoverInputAction::StopLaunch:
         // Its end notice then ends the session as the entry's own end would.

@@ -72,7 +72,9 @@ private:
     // The user's input over a cover of another monitor.
     void OnCoverInput(UINT message);
 
-    Window* currentWindow = nullptr;  // a player or the cover window; not owned
+    // A player or the cover window, by its handle: a player that fails as
+    // it starts destroys itself before its start notice comes.
+    HWND currentWindow = nullptr;
     StartCover* startCover = nullptr;  // while an entry starts; owns itself
     // The current entry's tag; never 0, which nothing of ours posts.
     LPARAM entryTag = 0;

@@ -1,6 +1,6 @@
 #include "settings/SaverSettings.h"
 
-#include "framework/TextUtil.h"
+#include "settings/SaverEntry.h"
 #include "settings/SettingsFile.h"
 
 using namespace settings;
@@ -155,17 +155,30 @@ bool SaverSettings::WriteFlashMacro(const std::string& path, const std::string& 
     return WriteText(profile, kSwfConfigSection, PerFileKey(path, kMacroSuffix), text);
 }
 
+int SaverSettings::MovieResume(const std::string& path) const {
+    return profile.ReadInt(kMovieConfigSection, PerFileKey(path, kResumeSuffix).c_str(), 0);
+}
+
+bool SaverSettings::WriteMovieResume(const std::string& path, int milliseconds) const {
+    const std::string key = PerFileKey(path, kResumeSuffix);
+    if (milliseconds <= 0) return profile.Delete(kMovieConfigSection, key.c_str());
+    return profile.WriteInt(kMovieConfigSection, key.c_str(), milliseconds);
+}
+
 bool SaverSettings::ForgetFile(const std::string& path) const {
     bool written = true;
     auto erase = [&](const char* section, const char* suffix) {
         written = profile.Delete(section, PerFileKey(path, suffix).c_str()) && written;
     };
-    if (EndsWithNoCase(path, ".exe")) {
+    switch (KindOfPath(path)) {
+    case EntryKind::Program:
         for (const char* suffix : {kOptionSuffix, kStartSuffix, kFinishSuffix, kMouseSuffix, kChangeSuffix}) {
             erase(kExeConfigSection, suffix);
         }
-    } else if (EndsWithNoCase(path, ".swf")) {
-        erase(kSwfConfigSection, kMacroSuffix);
+        break;
+    case EntryKind::Flash: erase(kSwfConfigSection, kMacroSuffix); break;
+    case EntryKind::Movie: erase(kMovieConfigSection, kResumeSuffix); break;
+    case EntryKind::ScreenSaver: break;
     }
     return written;
 }

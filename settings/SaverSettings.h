@@ -1,6 +1,7 @@
 // Typed reads and writes of the settings file: the saver list, the
 // switching and view options, the entry shown last, the password flag kept
-// for the session, and the per-file values of programs and Flash movies.
+// for the session, and the per-file values of programs, Flash movies and
+// videos.
 // Every default is declared here once, named for the reader it belongs to.
 // Each call reads or writes the file at that moment; writes return whether
 // they reached it. Texts are written in their stored form (StoredText in
@@ -109,8 +110,14 @@ public:
     // A Flash movie's macro text (@macro), empty when missing.
     std::string FlashMacro(const std::string& path) const;
     bool WriteFlashMacro(const std::string& path, const std::string& text) const;
+    // Where a session starts the video path next time (@resume), in
+    // milliseconds from its beginning; 0 when none is noted.
+    int MovieResume(const std::string& path) const;
+    // Notes where it starts next time; 0 removes the note.
+    bool WriteMovieResume(const std::string& path, int milliseconds) const;
     // Removes the values kept for path: a program's five, a Flash movie's
-    // macro; other files keep none. Every removal is tried.
+    // macro, a video's place to start from; screen savers keep none. Every
+    // removal is tried.
     bool ForgetFile(const std::string& path) const;
 
 private:

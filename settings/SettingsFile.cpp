@@ -1,7 +1,5 @@
 #include "settings/SettingsFile.h"
 
-#include <cstdio>
-
 namespace settings {
 
 std::string StoredText(const std::string& text) {
@@ -18,9 +16,7 @@ bool CanStoreText(const std::string& text) {
 }
 
 std::string ListKey(int index) {
-    char key[24];
-    std::snprintf(key, sizeof key, "List%d", index);
-    return key;
+    return "List" + std::to_string(index);
 }
 
 std::string PerFileKey(const std::string& path, const char* suffix) { return path + suffix; }

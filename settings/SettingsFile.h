@@ -16,6 +16,7 @@ constexpr const char* kOtherSection = "OTHER";
 constexpr const char* kTimerSection = "TIMER";
 constexpr const char* kExeConfigSection = "EXE_CONFIG";
 constexpr const char* kSwfConfigSection = "SWF_CONFIG";
+constexpr const char* kMovieConfigSection = "MOVIE_CONFIG";
 
 constexpr const char* kEntryKey = "entry";
 constexpr const char* kDirKey = "Dir";
@@ -37,6 +38,8 @@ constexpr const char* kFinishSuffix = "@finish";
 constexpr const char* kMouseSuffix = "@mouse";
 constexpr const char* kChangeSuffix = "@change";
 constexpr const char* kMacroSuffix = "@macro";
+// A long movie's place to start from next time, in milliseconds.
+constexpr const char* kResumeSuffix = "@resume";
 
 // The two-byte marks in front of each stored path: "○" (on) and "×" (off)
 // in Shift-JIS.

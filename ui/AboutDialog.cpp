@@ -6,7 +6,6 @@
 #include "ui/FileDialogIds.h"
 #include "ui/Manual.h"
 
-#include <cstdio>
 #include <vector>
 
 AboutDialog::AboutDialog(HWND parent) : Dialog(IDD_ABOUT, parent) {}
@@ -45,8 +44,7 @@ bool AboutDialog::ReadVersionLines(const std::string& path, std::string* product
     }
     const WORD* languageAndCodePage = static_cast<const WORD*>(translation);
     char prefix[64];
-    std::snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04x%04x\\", languageAndCodePage[0],
-                  languageAndCodePage[1]);
+    wsprintfA(prefix, "\\StringFileInfo\\%04x%04x\\", languageAndCodePage[0], languageAndCodePage[1]);
 
     auto query = [&](const char* name) {
         std::string subBlock = std::string(prefix) + name;

@@ -1,12 +1,14 @@
 // The texts that the settings dialog's per-file commands hand to the
 // system: the command line that opens a screen saver's own configuration,
-// and a path in the wide form the shell's property sheet takes.
+// and a path in the wide form the shell's property sheet takes (WidePath,
+// framework/TextUtil.h).
 #pragma once
+
+#include "framework/TextUtil.h"
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // The window handle as the screen-saver command line carries it: the low
 // 32 bits as a signed decimal number (a handle with the top bit set is
@@ -16,8 +18,3 @@ std::string HandleAsDecimal(HWND window);
 // The options that start a screen saver's configuration with owner as its
 // parent: "/c:<handle>" (put after the quoted path by StartProcessByPath).
 std::string ConfigureOptions(HWND owner);
-
-// path (system code page) as a NUL-terminated UTF-16 text, sized from the
-// conversion's own count so that no path is cut; empty when the path
-// cannot be converted.
-std::vector<wchar_t> WidePath(const std::string& path);

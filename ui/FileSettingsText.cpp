@@ -4,7 +4,6 @@
 #include "players/SplitString.h"
 
 #include <algorithm>
-#include <cstdio>
 
 const char* const kClickText = "クリック";
 const char* const kReloadText = "リロード";
@@ -13,13 +12,6 @@ const char* const kUnknownActionText = "?";
 namespace {
 
 constexpr int kMaxFields = 6;
-
-// "%d" of value.
-std::string DecimalText(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", value);
-    return text;
-}
 
 bool EndsWithPercent(const std::string& text) { return !text.empty() && text.back() == '%'; }
 
@@ -66,7 +58,7 @@ std::vector<MacroRow> ReadMacroRows(const std::string& stored) {
         for (int i = recorded; i < kMaxFields; ++i) fields[i] = zero;
 
         MacroRow row;
-        row.time = DecimalText(ParseLeadingInt(fields[0]));
+        row.time = std::to_string(ParseLeadingInt(fields[0]));
         int action = ParseLeadingInt(fields[1]);
         if (action == 1) {
             row.action = kReloadText;

@@ -12,7 +12,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -36,12 +36,6 @@ enum UnitIndex { kPixelIndex = 0, kPercentIndex = 1 };
 
 // Nine digits always fit an int, so a typed number is never cut off.
 constexpr int kMaxDigits = 9;
-
-std::string DecimalText(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", value);
-    return text;
-}
 
 int ComboSelection(HWND combo) { return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)); }
 
@@ -174,7 +168,7 @@ int FlashSettingsDialog::InsertTimeSorted(int time) {
     int count = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
     std::vector<std::string> times;
     for (int row = 0; row < count; ++row) times.push_back(RowText(row, kTimeColumn));
-    std::string text = DecimalText(time);
+    std::string text = std::to_string(time);
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(TimeSortedIndex(times, time));
@@ -249,7 +243,7 @@ void FlashSettingsDialog::Add() {
             BOOL ok = FALSE;
             int value = static_cast<int>(GetDlgItemInt(Handle(), editId, &ok, TRUE));
             bool percent = ComboSelection(Item(unitId)) == kPercentIndex;
-            return DecimalText(value) + (percent ? "%" : "");
+            return std::to_string(value) + (percent ? "%" : "");
         };
         SetRowText(row, kXColumn, coordinate(IDC_FLASH_X, IDC_FLASH_X_UNIT));
         SetRowText(row, kYColumn, coordinate(IDC_FLASH_Y, IDC_FLASH_Y_UNIT));

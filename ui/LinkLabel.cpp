@@ -1,5 +1,7 @@
 #include "ui/LinkLabel.h"
 
+#include "framework/SystemLibrary.h"
+
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -192,9 +194,11 @@ void LinkLabel::CancelPress() {
     pressed = false;
 }
 
-void LinkLabel::Open() {
-    std::string address = AddressOf(Text());
-    ShellExecuteA(GetParent(Handle()), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+void LinkLabel::Open() { OpenAddress(GetParent(Handle()), AddressOf(Text()).c_str()); }
+
+void LinkLabel::OpenAddress(HWND owner, const char* address) {
+    static const auto execute = SystemFunction<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+    if (execute) execute(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void LinkLabel::DrawFrame() {

@@ -31,6 +31,9 @@ public:
 
     // What Open hands to the shell for a label text.
     static std::string AddressOf(const std::string& text);
+    // Hands address to the shell, which opens it with the user's browser
+    // (or mail program).
+    static void OpenAddress(HWND owner, const char* address);
 
     BOOL PreTranslateMessage(MSG* message) override;
     HBRUSH OnReflectedCtlColor(HDC dc, UINT message) override;

@@ -13,13 +13,13 @@
 #include "ui/AboutDialog.h"
 #include "ui/FileCommandText.h"
 #include "ui/FlashSettingsDialog.h"
+#include "ui/LinkLabel.h"
 #include "ui/Manual.h"
 #include "ui/ProgramSettingsDialog.h"
 #include "ui/SaverListRules.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <shellapi.h>
 #include <winnls32.h>
 
 #include <cstring>
@@ -400,9 +400,16 @@ void SettingsDialog::OnAdd() {
     dialog.lpstrTitle = "ファイルを追加する";
     dialog.lpstrInitialDir = dir.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog)) {
+    static const auto open = SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    static const auto lastError =
+        SystemFunction<decltype(&CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
+    if (!open || !lastError) {
+        ShowErrorMessage(Handle(), kCannotStartMessage);
+        return;
+    }
+    if (!open(&dialog)) {
         // The names did not fit: say so rather than drop the choice silently.
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(Handle(), kTooManyFilesMessage);
+        if (lastError() == FNERR_BUFFERTOOSMALL) ShowErrorMessage(Handle(), kTooManyFilesMessage);
         return;
     }
     std::vector<std::string> paths = ChosenPaths(names.data(), names.size());
@@ -493,9 +500,9 @@ void SettingsDialog::ShowPropertySheet(const std::string& path) {
 // --- Preview ---------------------------------------------------------------------
 
 void SettingsDialog::OnPreview() {
-    // A saver or program still starting is seen first: another preview
-    // would replace it before it has shown anything.
-    if (launch.Starting()) {
+    // A saver, program or movie still starting is seen first: another
+    // preview would replace it before it has shown anything.
+    if (launch.Starting() || (IsWindow(moviePreview) && !IsWindowVisible(moviePreview))) {
         MessageBeep(MB_OK);
         return;
     }
@@ -520,8 +527,10 @@ void SettingsDialog::OnPreview() {
         break;
     }
     case EntryKind::Movie: {
+        // What its opening finds comes as its start notice.
         auto* player = new MoviePlayerWindow();
-        if (!player->Play(path.c_str(), previewTag)) ShowErrorMessage(Handle(), kCannotStartMessage);
+        moviePreview = player->Play(path.c_str(), previewTag) ? player->Handle() : nullptr;
+        if (!moviePreview) ShowErrorMessage(Handle(), kCannotStartMessage);
         break;
     }
     }
@@ -582,9 +591,7 @@ void SettingsDialog::OnAbout() {
 
 // --- Other commands and messages ------------------------------------------------------
 
-void SettingsDialog::OnWebSite() {
-    ShellExecuteA(Handle(), "open", kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
-}
+void SettingsDialog::OnWebSite() { LinkLabel::OpenAddress(Handle(), kWebSiteAddress); }
 
 void SettingsDialog::OnPaint() {
     if (!IsIconic(Handle())) {

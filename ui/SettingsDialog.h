@@ -133,4 +133,6 @@ private:
     ProgramWatchDialog watchDialog;
     // The tag of the latest preview, which its notices carry.
     LPARAM previewTag = 0;
+    // The latest movie preview's window: hidden while the movie opens.
+    HWND moviePreview = nullptr;
 };

@@ -4,8 +4,9 @@
 // scripts/test.sh runs that test once more at 144). Every error box is
 // answered as it opens, its text kept, and so is the open-file dialog, the
 // names asked for typed into its name field. The program's calls of
-// ShellExecuteA are recorded instead of opening anything; the manual goes to
-// a stand-in for the browser.
+// ShellExecuteA (which it looks up in the shell's library when it first opens
+// an address) are recorded instead of opening anything; the manual goes to a
+// stand-in for the browser.
 #include "res/resource.h"
 #include "session/CoverWindow.h"
 #include "settings/SettingsBackup.h"
@@ -49,22 +50,31 @@ HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT)
     opened.push_back(std::string(verb) + " " + file);
     return HINSTANCE(33);
 }
-// Points this program's import of ShellExecuteA at RecordOpen; the entries changed.
+decltype(&GetProcAddress) realLookUp = nullptr;
+FARPROC WINAPI LookUp(HMODULE module, LPCSTR name) {
+    const bool shell = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && lstrcmpA(name, "ShellExecuteA") == 0;
+    return shell ? reinterpret_cast<FARPROC>(&RecordOpen) : realLookUp(module, name);
+}
+// Points this program's import of GetProcAddress at LookUp, which answers a
+// look-up of ShellExecuteA with RecordOpen, before any test runs (the
+// program keeps what it looked up); the entries changed.
 int RecordShellOpens() {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    const auto real = reinterpret_cast<ULONG_PTR>(GetProcAddress(GetModuleHandleA("shell32.dll"), "ShellExecuteA"));
+    const auto real = reinterpret_cast<ULONG_PTR>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcAddress"));
+    realLookUp = reinterpret_cast<decltype(&GetProcAddress)>(real);
     int changed = 0;
     DWORD was = 0;
     for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); dll->Name; ++dll)
         for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk); entry->u1.Function; ++entry)
             if (entry->u1.Function == real && VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &was)) {
-                entry->u1.Function = ULONG_PTR(&RecordOpen);
+                entry->u1.Function = ULONG_PTR(&LookUp);
                 ++changed;
             }
     return changed;
 }
+const int shellOpensRecorded = RecordShellOpens();
 
 void Command(HWND d, int id, int code = BN_CLICKED) {
     SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(GetDlgItem(d, id)));
@@ -291,6 +301,25 @@ TEST_F(DialogsTest, LeavingWithoutSavingRestoresTheFileAndFailedWritesAreReporte
     Command(IDCANCEL);
     RemoveDirectoryA(backup.c_str());
     EXPECT_EQ(State(dlg, changed), std::string("hidden, file as given | ") + SettingsDialog::kNotRestoredMessage);
+    // One that cannot be put back (the file held): Cancel names the copy, kept under a name of its own.
+    WriteIni({"[LIST]", "entry=0", "List0=○C:\\x.scr"});
+    const std::string before = Bytes(), kept = backup.substr(0, backup.size() - 4) + " (1).ini";
+    Open(IDC_DELETE);
+    EXPECT_EQ(ClickWhileHeld(dlg, {IDCANCEL}), std::string("hidden, file as given | ") +
+                                                   SettingsDialog::kNotRestoredMessage + "\n元の設定ファイルの写しは " +
+                                                   kept + " にあります。");
+    EXPECT_EQ(test::ReadFileBytes(kept), before);
+    DeleteFileA(kept.c_str());
+    // No file at opening: what the dialog wrote goes again.
+    DeleteFileA(ini.c_str());
+    Open();
+    dialog->InsertRow(-1, "○x.scr", "C:\\x.scr");
+    SelectRow(0);
+    Command(IDC_DELETE);
+    EXPECT_TRUE(test::FileExists(ini));
+    Command(IDCANCEL);
+    EXPECT_FALSE(test::FileExists(ini));
+    EXPECT_EQ(State(dlg, ""), "hidden, file as given");
 }
 
 TEST_F(DialogsTest, ChosenFilesGoBeforeTheSelectionNamedByTheViewOptionsAndRefusalsAreSaid) {
@@ -493,7 +522,7 @@ bool ShowsBlue(HWND label) {
 }
 
 TEST_F(DialogsTest, TheAboutBoxShowsTheVersionAndItsLinksOpenOnAClickOrEnterOnly) {
-    ASSERT_GT(RecordShellOpens(), 0);
+    ASSERT_GT(shellOpensRecorded, 0);
     test::MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);  // away from the box
     AboutDialog& about = Another<AboutDialog>();
     HWND d = Show(about);

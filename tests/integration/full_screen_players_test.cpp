@@ -1,9 +1,13 @@
 // The session's full-screen windows in-process, against a hidden main window
-// that keeps the end notices: the cover window and its placeholder picture,
-// the movie player on the build's clips, and the Flash player (any file named
-// .swf does for the browser control; a stand-in registration of the Flash
-// control lets the player go on).
+// that keeps the end and start notices: the cover window and its placeholder
+// picture, the movie player on the build's clips, and the Flash player (any
+// file named .swf does for the browser control; a stand-in registration of
+// the Flash control lets the player go on). The movie player's tests run
+// twice: as the system is, and with Media Foundation's player kept from the
+// process (ctest's full_screen_players_mci), so that MCI plays everything.
+#include "framework/Thread.h"
 #include "players/FlashPlayerWindow.h"
+#include "players/LaunchRecord.h"
 #include "players/MoviePlayerWindow.h"
 #include "players/WindowIds.h"
 #include "res/resource.h"
@@ -15,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
@@ -54,9 +59,20 @@ HWND OpenCover(HWND owner) {
     auto* cover = new CoverWindow();
     return cover->CreateFullScreen(owner) ? cover->Handle() : nullptr;
 }
-HWND OpenMovie(const std::string& clip) {
+// The start notices so far, taken.
+std::vector<std::pair<WPARAM, LPARAM>> Starts(test::TestApp& app) {
+    test::PumpAppUntil([&] { return !app.mainWindow.starts.empty(); }, 20000);
+    return std::exchange(app.mainWindow.starts, {});
+}
+const std::vector<std::pair<WPARAM, LPARAM>> kShown = {{WPARAM(LaunchOutcome::Shown), 0}},
+                                             kFailed = {{WPARAM(LaunchOutcome::Failed), 0}};
+// The player once its picture shows: Play returns before, its window hidden.
+HWND OpenMovie(test::TestApp& app, const std::string& clip) {
     auto* player = new MoviePlayerWindow();
-    return player->Play(test::FixturePath("clips\\" + clip).c_str()) ? player->Handle() : nullptr;
+    if (!player->Play(test::FixturePath("clips\\" + clip).c_str())) return nullptr;
+    HWND window = player->Handle();
+    EXPECT_FALSE(IsWindowVisible(window)) << "Play waited for the picture";
+    return Starts(app) == kShown && IsWindowVisible(window) ? window : nullptr;
 }
 
 TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsTheCloseCommandAndAlwaysNotifies) {
@@ -98,15 +114,21 @@ TEST(CoverWindowTest, ShowsThePictureOverTheScreenSwallowsTheCloseCommandAndAlwa
     test::PumpAppUntil([&] { return GetForegroundWindow() == cover; }, 2000);
     test::PressKey(VK_SHIFT);
     EXPECT_TRUE(ClosesOnce(app, cover));
-    // The picture as a child (the preview pane), of no height (a font of
-    // height 0), draws and ticks, and posts nothing when it goes with its
-    // parent; a cover that goes with its owner still posts its notice.
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 9, nullptr,
+    // The picture as a child (the /p pane, the size of the display
+    // settings' preview): black, the glyph in its middle; it posts nothing
+    // when it goes with its parent; a cover that goes with its owner still
+    // posts its notice.
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, nullptr,
                                  nullptr, nullptr, nullptr);
     auto* pane = new SaverBaseWindow();
-    ASSERT_TRUE(pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 200, 0}, owner));
-    RedrawWindow(pane->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    SendMessageA(pane->Handle(), WM_TIMER, kColourTimerId, 0);
+    ASSERT_TRUE(pane->CreateSaverWindow(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 152, 112}, owner));
+    EXPECT_TRUE(test::PumpAppUntil([&] {
+        int width = 0, height = 0;
+        std::vector<COLORREF> pixels = test::CaptureClient(pane->Handle(), &width, &height);
+        int lit = 0;
+        for (int i = 0; i < width * height; ++i) lit += pixels[size_t(i)] != 0 && std::abs(i % width - 76) < 28;
+        return width == 152 && pixels[0] == 0 && pixels.back() == 0 && lit > 100;
+    }, 3000));
     ASSERT_NE(cover = OpenCover(owner), nullptr);
     DestroyWindow(owner);
     EXPECT_TRUE(ClosesOnce(app, cover));
@@ -123,7 +145,7 @@ TEST(FullScreenInputTest, EachInputClosesTheCoverAndTheMovieWithOneNoticeButAMov
     for (bool movie : {false, true}) for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << (movie ? "movie, " : "cover, ") << c.name);
         SetCursorPos(40, 30);  // the system's own moves report where the cursor is
-        HWND window = movie ? OpenMovie("small.avi") : OpenCover(app.mainWindow.Handle());
+        HWND window = movie ? OpenMovie(app, "small.avi") : OpenCover(app.mainWindow.Handle());
         for (int i = 0; i < 3; ++i) PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(40, 30));
         EXPECT_EQ(SendMessageA(window, WM_NCACTIVATE, FALSE, 0), FALSE);
         ExpectNoNotice(app, window);
@@ -132,15 +154,18 @@ TEST(FullScreenInputTest, EachInputClosesTheCoverAndTheMovieWithOneNoticeButAMov
     }
 }
 
-// (That it starts over at the end, on every device, shows in the session test.)
-TEST(MoviePlayerTest, PlaysFittedOverBlackAndClosesOnTheUsersMove) {
+// Every kind of file plays fitted over black, and goes on across its end:
+// the picture moves on and nothing is posted; the user's move ends it.
+TEST(MoviePlayerTest, PlaysEveryKindFittedOverBlackAcrossItsEndUntilTheUsersMove) {
     test::TestApp app;
     const struct { const char* clip; LONG width, height; } cases[] = {
-        {"clip.avi", 320, 240}, {"wide.avi", 64, 16}, {"clip.mpg", 320, 240}};
+        {"clip.mpg", 320, 240}, {"clip.avi", 320, 240}, {"wide.avi", 64, 16}, {"clip.mpeg", 320, 240},
+        {"clip.wmv", 320, 240}, {"clip.mp4", 320, 240}, {"clip.m4v", 320, 240}, {"clip.mov", 320, 240},
+        {"clip.mkv", 320, 240}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.clip);
         test::MoveMouseTo(100, 100);
-        HWND window = OpenMovie(c.clip), movie = GetWindow(window, GW_CHILD);
+        HWND window = OpenMovie(app, c.clip), movie = GetWindow(window, GW_CHILD);
         ASSERT_NE(window, nullptr);
         ExpectFullScreen(app, window, {0, 0, W, H});
         EXPECT_TRUE(IsWindowVisible(window) && IsWindowVisible(movie) && GetCapture() == window);
@@ -154,21 +179,40 @@ TEST(MoviePlayerTest, PlaysFittedOverBlackAndClosesOnTheUsersMove) {
             return colours.size() >= 4 && (y == 0 || (test::ScreenPixel(W / 2, y / 2) == 0 &&
                                                       test::ScreenPixel(W / 2, H - y / 2) == 0));
         }, 5000));
+        const DWORD shownAt = GetTickCount();  // twice the clip's second later: past its end
+        test::PumpAppUntil([&] { return GetTickCount() - shownAt >= 2000; }, 3000);
+        int cx = 0, cy = 0;
+        std::vector<COLORREF> before = test::CaptureClient(movie, &cx, &cy);
+        EXPECT_TRUE(test::PumpAppUntil([&] { return test::CaptureClient(movie, &cx, &cy) != before; }, 3000));
         test::MoveMouseTo(100, 100);
         ExpectNoNotice(app, window);
         test::MoveMouseTo(140, 120);
         EXPECT_TRUE(ClosesOnce(app, window));
     }
+    // The devices close on their own threads, and nothing of theirs shows meanwhile.
+    bool showed = false;
+    EXPECT_TRUE(test::PumpAppUntil([&] {
+        showed |= !test::TopLevelWindowsOf(GetCurrentProcessId(), true).empty();
+        return WaitForKeptThreads(0);
+    }, 10000));
+    EXPECT_FALSE(showed);
+    // The choice: Media Foundation's player was tried wherever this run has it.
+    const char* overrides = std::getenv("WINEDLLOVERRIDES");
+    EXPECT_EQ(GetModuleHandleA("mfplay.dll") != nullptr, !(overrides && std::strstr(overrides, "mfplay")));
 }
 
+// A movie file that exists begins to open and then reports that it failed;
+// everything else fails at once. Nothing of a movie is left open after.
 TEST(PlayersTest, WhatCannotBePlayedLeavesNoWindowPostsNothingAndKeepsTheCursor) {
     test::TestApp app;
     std::optional<test::StandInFlashControl> flash;
     std::optional<test::RegistryText> noBrowser;
-    // noise.mp4: no device by its extension, nor the DirectShow one by name; b.swf: no Flash control;
-    // c.swf: no browser control to show it in, which fails only once the player's window is up.
+    // noise.mp4: no device by its extension, nor the DirectShow one by name; sound.mp4: no picture;
+    // b.swf: no Flash control; c.swf: no browser control to show it in, which fails only once the
+    // player's window is up.
     for (auto [name, bytes] : std::map<std::string, std::string>{
              {"missing.avi", ""}, {"garbage.avi", "no movie"}, {"noise.mp4", test::NoiseBytes()},
+             {"sound.mp4", test::ReadFileBytes(test::FixturePath("clips\\sound.mp4"))},
              {"missing.swf", ""}, {"b.swf", "FWS not really a movie"}, {"c.swf", "FWS"}}) {
         SCOPED_TRACE(name);
         const std::string path = app.folder.File(name);
@@ -178,13 +222,19 @@ TEST(PlayersTest, WhatCannotBePlayedLeavesNoWindowPostsNothingAndKeepsTheCursor)
             noBrowser.emplace(HKEY_CLASSES_ROOT, "CLSID\\{8856F961-340A-11D0-A96B-00C04FD705A2}\\InprocServer32",
                               nullptr, "C:\\windows\\system32\\missing.dll");
         }
-        EXPECT_FALSE(name.find(".swf") != std::string::npos ? (new FlashPlayerWindow())->Play(path.c_str())
-                                                            : (new MoviePlayerWindow())->Play(path.c_str()));
+        const bool movie = name.find(".swf") == std::string::npos;
+        const bool began = movie ? (new MoviePlayerWindow())->Play(path.c_str())
+                                 : (new FlashPlayerWindow())->Play(path.c_str());
+        EXPECT_EQ(began, !bytes.empty() && movie);
+        if (began) {
+            EXPECT_EQ(Starts(app), kFailed);
+        }
         ExpectNoNotice(app, app.mainWindow.Handle());
         EXPECT_EQ(FindWindowA(nullptr, TOLVARIN_PLAYER_CAPTION), nullptr);
         EXPECT_TRUE(test::TopLevelWindowsOf(GetCurrentProcessId(), true).empty());
         EXPECT_EQ((ShowCursor(TRUE), ShowCursor(FALSE)), 0) << "the cursor was left hidden";
     }
+    EXPECT_TRUE(WaitForKeptThreads(10000)) << "a device was left open";
 }
 
 TEST(FlashPlayerTest, CoversTheScreenWithTheBrowserOnTheFileRunsTheMacroAndClosesOnTheUsersInput) {

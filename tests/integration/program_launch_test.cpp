@@ -350,8 +350,9 @@ TEST_F(LaunchTest, TheFinishMacroGoesToVisibleProgramsOnly) {
 // over the dialog; the program settings' OK saves the dialog's state with
 // them, their Cancel nothing, and leaving without saving undoes both. Other
 // files get the shell's property sheet (a stub under Wine), and no message.
-// A movie previews beside a usable dialog too; a missing one, and Flash
-// where there is no control, cannot start.
+// A movie previews beside a usable dialog too (once it has opened; another
+// preview is refused meanwhile); a missing one, and Flash where there is no
+// control, cannot start.
 TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     const std::string saver = app.folder.PlaceFixture("test_saver.scr", "My Savers\\star field.scr");
     const std::string watched = app.folder.PlaceFixture("test_program.exe", "w\\watched.exe");
@@ -412,7 +413,10 @@ TEST_F(LaunchTest, EachKindOfFileHasItsOwnPreviewAndSettingsAndOnlyOkSaves) {
     for (int row : {6, 7, 8}) EXPECT_TRUE(Command(IDC_FILE_SETTINGS, row).empty()) << row;
     EXPECT_EQ(test::ReadFileBytes(app.IniPath()), atOpening);
 
-    EXPECT_TRUE(Command(IDC_PREVIEW, 6).empty() && Usable());
+    // A movie opening is not replaced by another preview either.
+    const int saverStarts = app.log.Count("cmdline \"" + saver);
+    EXPECT_TRUE(Command(IDC_PREVIEW, 6).empty() && Preview(1).empty() && StartNoticed() && Usable());
+    EXPECT_EQ(app.log.Count("cmdline \"" + saver), saverStarts);
     HWND player = Player();
     PostMessageA(player, WM_KEYDOWN, 'A', 0);
     EXPECT_TRUE(NoticeBringsDialogToFront());  // as the end of a preview that is no program

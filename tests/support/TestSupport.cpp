@@ -419,21 +419,25 @@ HBITMAP CaptureScreen(const RECT& rect, void** bits) {
 }
 }  // namespace
 
+std::vector<COLORREF> CaptureScreen(const RECT& rect) {
+    void* bits = nullptr;
+    HBITMAP bitmap = rect.right > rect.left && rect.bottom > rect.top ? CaptureScreen(rect, &bits) : nullptr;
+    std::vector<COLORREF> pixels;
+    for (size_t i = 0; bitmap && i < size_t(rect.right - rect.left) * size_t(rect.bottom - rect.top); ++i) {
+        const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
+        pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
+    }
+    if (bitmap) DeleteObject(bitmap);
+    return pixels;
+}
+
 std::vector<COLORREF> CaptureClient(HWND window, int* width, int* height) {
     RECT client = {};
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     *width = client.right - client.left;
     *height = client.bottom - client.top;
-    void* bits = nullptr;
-    HBITMAP bitmap = *width > 0 && *height > 0 ? CaptureScreen(client, &bits) : nullptr;
-    std::vector<COLORREF> pixels;
-    for (size_t i = 0; bitmap && i < static_cast<size_t>(*width) * static_cast<size_t>(*height); ++i) {
-        const BYTE* pixel = static_cast<const BYTE*>(bits) + i * 4;
-        pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
-    }
-    if (bitmap) DeleteObject(bitmap);
-    return pixels;
+    return CaptureScreen(client);
 }
 
 std::string SaveScreenshot(const std::string& name, const RECT* rect) {

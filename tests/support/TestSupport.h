@@ -213,6 +213,8 @@ bool MoveMouseUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10
 void PressKey(BYTE virtualKey);
 
 COLORREF ScreenPixel(int x, int y);
+// Pixels of a rectangle of the screen as it shows them, row by row.
+std::vector<COLORREF> CaptureScreen(const RECT& rect);
 // Pixels of a window's client area as the screen shows them, row by row.
 std::vector<COLORREF> CaptureClient(HWND window, int* width, int* height);
 // Saves the rectangle of the screen (all of it when rect is null) as

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -148,9 +149,12 @@ TEST(SessionTest, AStartNeverHoldsTheSessionAndIsCoveredUntilTheEntryShows) {
 // plays full screen (fitted, as MoviePlayerTest shows), and goes on playing:
 // one clip of each device route (the AVI device, which stops on its last
 // frame, a mapped and an unmapped DirectShow one, which go back to the
-// start) is watched until it has started over. A key ends the last one.
+// start) is watched until it has started over. A long video noted to start
+// at 60 s starts there (the switch notes 5 s before where it stopped); noted
+// to start 2 s before its end, it plays to its end and starts over, and is
+// then noted to start from the beginning. A key ends the last one.
 TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
-    enum Shows { kCover, kFlash, kMovie, kMovieWatched };
+    enum Shows { kCover, kFlash, kMovie, kMovieWatched, kResumed, kResumedToEnd };
     struct Row { std::string name; Shows shows; std::string bytes; };  // bytes: written into the folder
     Session s;
     std::vector<Row> rows = {{"missing.scr", kCover, ""}, {"missing.exe", kCover, ""},
@@ -164,10 +168,16 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
         bool watched = extension == "avi" || extension == "mpg" || extension == "mp4";
         rows.push_back({test::FixturePath("clips\\clip." + extension), watched ? kMovieWatched : kMovie, ""});
     }
+    const std::string longVideo = test::FixturePath("clips\\long.mp4"), note = longVideo + settings::kResumeSuffix;
+    const auto noted = [&] { return s.p.ReadIni(settings::kMovieConfigSection, note.c_str()); };
+    rows.insert(rows.end(), {{longVideo, kResumed, ""}, {test::FixturePath("clips\\sound.mp4"), kCover, ""},
+                             {longVideo, kResumedToEnd, ""}});
     std::vector<std::string> values;
     for (const Row& row : rows) values.push_back(On(row.name));
     // From the top, whatever was shown last.
-    ASSERT_TRUE(s.Start(values, "[OTHER]\r\nOrder=2\r\nLast=" + rows[3].name + "\r\n"));
+    ASSERT_TRUE(s.Start(values, "[OTHER]\r\nOrder=2\r\nLast=" + rows[3].name + "\r\n[MOVIE_CONFIG]\r\n" + note +
+                                    "=60000\r\n"));
+    DWORD resumedAt = 0;
     std::unique_ptr<test::StandInFlashControl> flashControl;
     HWND shown = nullptr;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -185,6 +195,13 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
             return FullScreen(w) && test::TextOf(w) == TOLVARIN_PLAYER_CAPTION && ours == (row.shows != kFlash);
         });
         ASSERT_NE(shown, nullptr);
+        if (i > 0 && rows[i - 1].shows == kResumed) {
+            const int at = std::atoi(noted().c_str());
+            EXPECT_TRUE(at >= 55000 && at < 60000 + static_cast<int>(GetTickCount() - resumedAt)) << at;
+            WritePrivateProfileStringA(settings::kMovieConfigSection, note.c_str(), "128000", s.p.IniPath().c_str());
+        }
+        if (row.shows == kResumed) resumedAt = GetTickCount();
+        EXPECT_TRUE(row.shows != kResumedToEnd || test::WaitUntil([&] { return noted() == "<missing>"; }, 10000));
         if (row.shows < kMovie) continue;
         // The picture moves; for the routes' clips twice the clip's second
         // later still: it started over.
@@ -198,20 +215,39 @@ TEST(SessionTest, EveryKindShowsItsWindowOrTheCoverAndEveryVideoFormatPlays) {
     test::PressKey(VK_SPACE);
     EXPECT_TRUE(s.p.WaitForExit(10000));
     EXPECT_EQ(s.Last(), rows.back().name);
+    EXPECT_EQ(noted(), "<missing>");
 }
 
 // (A wrong password, a check meeting an end notice and the flag at the end
-// are shown on two monitors by MonitorsTest.)
-TEST(SessionTest, NothingOnShowsTheCoverOverTheHiddenHostAndRemembersNothing) {
+// are shown on two monitors by MonitorsTest.) In random order, the default,
+// every cycle shows each entry switched on once, never beginning with the
+// one shown just before, nor the first pick with the last session's.
+TEST(SessionTest, NothingOnShowsTheCoverAndRandomOrderShowsEachOnceACycle) {
+    {
+        Session s;
+        ASSERT_TRUE(s.Start({settings::kMarkOff + s.p.PlaceFixture("test_saver.scr", "E1.scr")},
+                            "[OTHER]\r\nLast=earlier.scr\r\n"));
+        ASSERT_NE(s.p.WaitForWindow(IsCover), nullptr);
+        EXPECT_FALSE(IsWindowVisible(s.host));
+        ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }));
+        EXPECT_EQ(s.Last(), "earlier.scr");
+        EXPECT_TRUE(s.Started().empty());
+    }
     Session s;
-    ASSERT_TRUE(s.Start({settings::kMarkOff + s.p.PlaceFixture("test_saver.scr", "E1.scr")},
-                        "[OTHER]\r\nLast=earlier.scr\r\n"));
-    ASSERT_NE(s.p.WaitForWindow(IsCover), nullptr);
-    EXPECT_FALSE(IsWindowVisible(s.host));
-    test::SaveScreenshot("session_cover");
-    ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }));
-    EXPECT_EQ(s.Last(), "earlier.scr");
-    EXPECT_TRUE(s.Started().empty());
+    std::vector<std::string> list;
+    for (const char* name : {"E1.scr", "E2.scr", "E3.scr"}) list.push_back(On(s.p.PlaceFixture("test_saver.scr", name)));
+    ASSERT_TRUE(s.Start(list, "[OTHER]\r\nLast=" + s.p.File("E3.scr") + "\r\n"));
+    for (size_t i = 2; i <= 9; ++i) {
+        ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == i - 1; })) << i;
+        s.Switch();
+    }
+    ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == 9; }));
+    std::vector<std::string> picks = s.Started();
+    picks.insert(picks.begin(), "E3.scr");
+    for (size_t cycle = 1; cycle + 2 < picks.size(); cycle += 3) {
+        EXPECT_NE(picks[cycle], picks[cycle - 1]) << cycle;
+        EXPECT_EQ(std::set<std::string>(picks.begin() + cycle, picks.begin() + cycle + 3).size(), 3u) << cycle;
+    }
 }
 
 BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM parameter) {

@@ -8,11 +8,15 @@
 // are never loaded (Wine is told to prefer such native files, as Windows
 // does; a decoy that is loaded logs "decoy"); under Wine, of the program's
 // run-time libraries only the password check's would show a decoy taken.
+// A session on its cover and the preview pane load none of the libraries
+// that only other roles need; the settings dialog takes the common controls
+// from the side-by-side store, as the manifest binds them.
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tolvarin_version.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <set>
 #include <string>
@@ -41,6 +45,25 @@ void ExpectTakenRole(const char* arguments) {
     ExpectFlag(0, second, "1");
 }
 
+// Of the libraries that the roles need, those that a process has loaded
+// (user32, which every role needs, shows that its list was read); *controls
+// gets the path of its common controls.
+using Libraries = std::set<std::string>;
+Libraries RoleLibraries(DWORD processId, std::string* controls = nullptr) {
+    Libraries found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+        const std::string name = CharLowerA(entry.szModule);
+        if (controls && name == "comctl32.dll") *controls = CharLowerA(entry.szExePath);
+        for (const char* library : {"user32.dll", "shell32.dll", "comdlg32.dll", "ole32.dll", "oleaut32.dll", "comctl32.dll"})
+            if (name == library) found.insert(name);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
 // One copy of the program, under a name whose last character (表 is 95 5C)
 // ends in the byte of a backslash, started in another folder: its settings
 // file is still the one beside it. Decoys lie beside it throughout.
@@ -61,6 +84,10 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     const auto shown = [&] { return (dialog = test::FindWindowOf(p.Id(), IsSettingsDialog)) != nullptr; };
     ASSERT_TRUE(test::WaitUntil(shown, 10000, 20, true));
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+    std::string controls;  // version 6, from the side-by-side store
+    RoleLibraries(p.Id(), &controls);
+    EXPECT_NE(controls.find("\\winsxs\\"), std::string::npos) << controls;
+    EXPECT_NE(controls.find("_microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << controls;
     ExpectFlag(0, p, "1");
     ExpectTakenRole("");
     PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -101,6 +128,10 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
         ASSERT_TRUE(tray && roles[i].Start(arguments[i]));
         ASSERT_NE(roles[i].WaitForWindow([](HWND w) { return test::ClassNameOf(w) != "IME"; }), nullptr);
     }
+    // The session's cover, active (the system's input method has seen it),
+    // has loaded only what every role needs.
+    ASSERT_NE(roles[1].WaitForWindow([](HWND w) { return w == GetForegroundWindow(); }), nullptr);
+    EXPECT_EQ(RoleLibraries(roles[1].Id()), Libraries{"user32.dll"});
     SendMessageA(test::FindWindowOf(roles[1].Id(), IsSessionWindow), WM_ENDSESSION, FALSE, 0);
     ExpectFlag(0, roles[1], "1");
     const test::StartedProcess logOff = test::StartProcess("wineboot.exe --end-session");
@@ -127,6 +158,7 @@ TEST(StartupTest, EachRoleRunsOnceSuspendsThePasswordFlagAndNoLibraryBesideThePr
     GetWindowRect(pane, &r);
     MapWindowPoints(nullptr, preview, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({0, 0, 152, 112}));
+    EXPECT_EQ(RoleLibraries(p.Id()), Libraries{"user32.dll"});
     // It lives on, ticking, while its window is there; input does not end it.
     PostMessageA(pane, WM_KEYDOWN, VK_SPACE, 0);
     PostMessageA(pane, WM_LBUTTONDOWN, 0, 0);

@@ -6,6 +6,7 @@
 #include "players/KeyMacro.h"
 #include "players/LaunchRecord.h"
 #include "players/MouseMacro.h"
+#include "players/Movie.h"
 #include "players/MovieFit.h"
 #include "session/EntryPool.h"
 #include "settings/SaverEntry.h"
@@ -224,6 +225,74 @@ TEST(MouseMacroTest, StepsPointsPeriodsAndWhereAMovieGoes) {
         {320, 0, 1024, 768, "0,384,1024,384"}, {3000000, 1000000, 1024, 768, "0,213,1024,554"}};
     auto rect = [](const RECT& r) { return Ints({r.left, r.top, r.right, r.bottom}); };
     for (const auto& c : fits) EXPECT_EQ(rect(FitMovie(c.mw, c.mh, c.w, c.h)), c.rect) << c.mw << "x" << c.mh;
+    // A video over 2 minutes starts next time 5 s before where it stopped; a short one, or a note beyond
+    // the end, from the beginning.
+    EXPECT_EQ(Ints({ResumePoint(65000, 120001), ResumePoint(65000, 120000), ResumePoint(5000, 200000),
+                    ResumeStart(60000, 130000), ResumeStart(130000, 130000), ResumeStart(-1, 130000),
+                    ResumeStart(60000, 120000)}),
+              Ints({60000, 0, 0, 60000, 0, 0, 0}));
+}
+
+// A movie's playbacks as the test plays them: each logs what it is asked
+// ("<kind><number> <call>;"); the test gives their events by their cookies.
+// Kind 'p' (the preferred) is held ready at its start, 'f' (the fallback) not.
+std::string played;
+std::vector<LPARAM> cookies;
+std::vector<HWND> screens;
+template <char kind>
+std::unique_ptr<MoviePlayback> MakeLoggedPlayback() {
+    struct Logged : MoviePlayback {
+        std::string name = kind + std::to_string(cookies.size());
+        void Log(const std::string& call) { played += name + " " + call + ";"; }
+        bool Open(const std::string&, HWND screen, HWND, LPARAM cookie, bool) override {
+            cookies.push_back(cookie), screens.push_back(screen), Log("open");
+            return true;
+        }
+        SIZE NaturalSize() const override { return {4, 3}; }
+        DWORD LengthMs() const override { return 1000; }
+        DWORD PositionMs() const override { return 0; }
+        void Place(int, int) override {}
+        void Start(DWORD fromMs) override { Log("start " + std::to_string(fromMs)); }
+        bool HeldReady() const override { return kind == 'p'; }
+        void Rewind() override { Log("rewind"); }
+        void Close() override { Log("close"); }
+    };
+    return std::make_unique<Logged>();
+}
+
+// The preferred playback fails before its picture: the fallback plays, and
+// starts over in place at its end. One held ready hands the loop to a second
+// one of its kind, waiting held at its start in a hidden screen, and a second
+// that fails as it takes over leaves the first to start over in place. A
+// closed playback's late event means nothing.
+TEST(MovieTest, FallsBackBeforeThePictureAndLoopsInPlaceOrThroughASecondPlaybackHeldReady) {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
+    using E = MovieEvent;
+    for (bool preferredPlays : {false, true}) {
+        SCOPED_TRACE(preferredPlays);
+        played.clear(), cookies.clear(), screens.clear();
+        std::string news;
+        Movie movie(&MakeLoggedPlayback<'p'>, &MakeLoggedPlayback<'f'>);
+        ASSERT_TRUE(movie.Open("a.mp4", parent, parent, false));
+        auto give = [&](E event, size_t i) { news += std::to_string(int(movie.OnEvent(WPARAM(event), cookies[i]))); };
+        if (!preferredPlays) give(E::Failed, 0);
+        const size_t first = cookies.size() - 1;
+        give(E::Opened, first), movie.Start(0), give(E::Playing, first), give(E::Ended, first);
+        if (preferredPlays) {
+            give(E::Opened, 1), give(E::Ended, 0), give(E::Playing, 1);
+            const auto shown = [](HWND screen) { return (GetWindowLongA(screen, GWL_STYLE) & WS_VISIBLE) != 0; };
+            EXPECT_TRUE(shown(screens[1]) && !shown(screens[0]));
+            give(E::Ended, 1), give(E::Failed, 0);
+        } else {
+            give(E::Ended, 0);  // the closed one's
+        }
+        movie.Close();
+        EXPECT_EQ(news, preferredPlays ? "12303030" : "01230");
+        EXPECT_EQ(played, preferredPlays ? "p0 open;p0 start 0;p1 open;p0 start 0;p1 rewind;p1 start 0;p0 rewind;"
+                                           "p0 start 0;p0 close;p1 start 0;p1 close;"
+                                         : "p0 open;p0 close;f1 open;f1 start 0;f1 start 0;f1 close;");
+    }
+    DestroyWindow(parent);
 }
 
 // The session's pool over a stored list the test can change between refills;

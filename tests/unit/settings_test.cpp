@@ -122,11 +122,13 @@ TEST_F(SettingsFileTest, PerFileValuesAreWrittenAndForgottenByKindAndEveryTextRe
     }
     EXPECT_FALSE(stored.WriteLast("a\r\nb") || stored.WriteLast("a\n") || stored.WriteFlashMacro("C:\\f.swf", "\r"));
     EXPECT_EQ(stored.Last() + stored.FlashMacro("C:\\f.swf"), "「表示」 「表示」 ");
+    EXPECT_TRUE(stored.WriteMovieResume("C:\\m.mp4", 61000) && stored.MovieResume("C:\\m.mp4") == 61000);
     profile.log.clear();
-    for (const char* path : {"C:\\a.EXE", "C:\\f.Swf", "C:\\s.scr"}) EXPECT_TRUE(stored.ForgetFile(path));
+    for (const char* path : {"C:\\a.EXE", "C:\\f.Swf", "C:\\s.scr", "C:\\m.mp4"}) EXPECT_TRUE(stored.ForgetFile(path));
     EXPECT_EQ(Joined(profile.log),
               "EXE_CONFIG -C:\\a.EXE@option|EXE_CONFIG -C:\\a.EXE@start|EXE_CONFIG -C:\\a.EXE@finish|"
-              "EXE_CONFIG -C:\\a.EXE@mouse|EXE_CONFIG -C:\\a.EXE@change|SWF_CONFIG -C:\\f.Swf@macro");
+              "EXE_CONFIG -C:\\a.EXE@mouse|EXE_CONFIG -C:\\a.EXE@change|SWF_CONFIG -C:\\f.Swf@macro|"
+              "MOVIE_CONFIG -C:\\m.mp4@resume");
     EXPECT_FALSE(FileHas("@"));
 }
 
