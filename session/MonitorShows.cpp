@@ -1,6 +1,8 @@
 #include "session/MonitorShows.h"
 
+#include "players/FlashPlayerWindow.h"
 #include "players/LaunchRecord.h"
+#include "players/MoviePlayerWindow.h"
 #include "settings/SaverEntry.h"
 
 #include <utility>
@@ -9,6 +11,8 @@ struct MonitorShows::Show {
     std::string entry;
     LPARAM tag = 0;
     LaunchRecord launch;
+    HWND player = nullptr;  // a movie or Flash player inside the cover
+    RECT rect = {};         // the monitor's, when it started
 };
 
 MonitorShows::MonitorShows(MonitorCovers& covers, Picker picker, TagSource tags)
@@ -18,6 +22,7 @@ MonitorShows::~MonitorShows() { StopAll(); }
 
 void MonitorShows::StartAll(const std::string& primary) {
     shows.resize(covers.Count());
+    // All stopped first, so that each pick knows what the others no longer show.
     for (size_t i = 0; i < shows.size(); ++i) Stop(i);
     for (size_t i = 0; i < shows.size(); ++i) Start(i, primary);
 }
@@ -30,12 +35,18 @@ void MonitorShows::Follow(const std::string& primary) {
     size_t before = shows.size();
     for (size_t i = covers.Count(); i < before; ++i) Stop(i);
     shows.resize(covers.Count());
-    for (size_t i = before; i < shows.size(); ++i) Start(i, primary);
+    // A monitor that changed its size or place starts anew, fitted to it.
+    for (size_t i = 0; i < shows.size(); ++i) {
+        const RECT now = covers.RectAt(i);
+        if (i >= before || !shows[i] || !EqualRect(&shows[i]->rect, &now)) Start(i, primary);
+    }
 }
 
 void MonitorShows::Start(size_t monitor, const std::string& primary) {
     if (!shows[monitor]) shows[monitor] = std::make_unique<Show>();
     Show& show = *shows[monitor];
+    Stop(monitor);
+    show.rect = covers.RectAt(monitor);
     show.tag = tags();
     std::vector<std::string> shown = Entries();
     shown.push_back(primary);
@@ -54,12 +65,30 @@ void MonitorShows::Start(size_t monitor, const std::string& primary) {
         }
         covers.Watch(monitor, true);
         return;
-    case EntryKind::Program:
-    case EntryKind::Flash:
-    case EntryKind::Movie:
-        Fail(monitor);
+    case EntryKind::Flash: {
+        // On the screen at once, with no start notice.
+        auto* player = new FlashPlayerWindow();
+        if (!player->Play(show.entry.c_str(), show.tag, cover)) break;
+        show.player = player->Handle();
+        covers.Watch(monitor, true);
         return;
     }
+    case EntryKind::Movie: {
+        // Its start notice follows. Only the primary's movie is heard.
+        auto* player = new MoviePlayerWindow();
+        MovieOptions options;
+        options.resume = true;
+        options.muted = true;
+        options.within = cover;
+        if (!player->Play(show.entry.c_str(), show.tag, options)) break;
+        show.player = player->Handle();
+        covers.Watch(monitor, true);
+        return;
+    }
+    case EntryKind::Program:
+        break;
+    }
+    Fail(monitor);
 }
 
 void MonitorShows::Stop(size_t monitor) {
@@ -67,8 +96,11 @@ void MonitorShows::Stop(size_t monitor) {
     Show& show = *shows[monitor];
     show.tag = 0;
     show.entry.clear();
-    // Its window goes with the cover's; what still runs gets its bound.
+    // A saver's window goes with the cover's; what still runs gets its
+    // bound. A player closes as the switch closes the primary's.
     show.launch.Stop();
+    if (IsWindow(show.player)) SendMessageA(show.player, WM_CLOSE, 0, 0);
+    show.player = nullptr;
     covers.Watch(monitor, false);
     covers.ShowPicture(monitor, false);
 }

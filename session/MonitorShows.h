@@ -1,11 +1,12 @@
 // The shows of the monitors other than the primary, when every monitor
 // shows an entry of its own: on each, a screen saver in its preview mode
 // (started with "/p" and the handle of that monitor's cover, inside which
-// it makes its window), or a movie or Flash player over that monitor. A
-// monitor whose pick fails, or for which nothing is left, shows the
-// placeholder picture. The user's input over them is the covers' (see
-// MonitorCovers): a saver's preview, another process's window, is watched
-// through the cursor and the mouse buttons.
+// it makes its window), or a movie or Flash player filling that cover as
+// its child (muted, never active). A monitor whose pick fails, or for which
+// nothing is left, shows the placeholder picture. The user's input over them
+// is the covers' (see MonitorCovers): what fills a cover, a saver's preview
+// in another process or a player whose pictures other threads draw, is
+// watched through the cursor and the mouse buttons.
 //
 // Each show has a tag of its own, which its notices carry; the host hands
 // them here, and those of shows already replaced are ignored.

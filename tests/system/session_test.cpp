@@ -368,16 +368,23 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
 
 // With a show on every monitor, a saver runs on the second monitor in its
 // preview mode, inside the session's window over that monitor and of its
-// size; a switch changes both; a move over the preview, another process's
-// window, ends both, and nothing is left running.
+// size; a switch changes both, to two videos, each fitted to its own monitor
+// and playing, the second's never active; after one more, a move over the
+// second monitor's video, which the primary's saver does not see, ends both,
+// and nothing is left running.
 TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
     if (!TwoMonitors()) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
     RECT second = {};
     EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&second));
+    const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     test::MoveMouseUntil([] { return true; }, 0, second.left + 200);
     Session s;
     std::vector<std::string> list;
-    for (const char* name : {"E1.scr", "E2.scr", "E3.scr"}) list.push_back(On(s.p.PlaceFixture("test_saver.scr", name)));
+    for (const std::string& name : {s.p.PlaceFixture("test_saver.scr", "E1.scr"), s.p.PlaceFixture("test_saver.scr", "E2.scr"),
+                                    test::FixturePath("clips\\clip.mp4"), test::FixturePath("clips\\wide.avi"),
+                                    s.p.PlaceFixture("test_saver.scr", "E3.scr"), test::FixturePath("clips\\clip.avi")}) {
+        list.push_back(On(name));
+    }
     ASSERT_TRUE(s.Start(list, "[OTHER]\r\nOrder=2\r\nAllMonitors=1\r\n"));
     ASSERT_TRUE(test::WaitUntil([&] { return s.p.Log().Lines("preview ").size() == 1; }));
     const std::string preview = s.p.Log().Value("preview ");
@@ -391,8 +398,29 @@ TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
                s.p.Log().Has("cmdline \"" + s.p.File(other) + "\"" + inWindow);
     };
     EXPECT_TRUE(started("E1.scr", "E2.scr"));
+    // A player's picture, in its movie child, where expected and changing.
+    const auto plays = [&](HWND player, RECT expected) {
+        HWND movie = GetWindow(player, GW_CHILD);
+        if (!test::WaitUntil([&] { return IsWindowVisible(movie) && HasRect(movie, expected); })) return false;
+        int cx = 0, cy = 0;
+        std::vector<COLORREF> before = test::CaptureClient(movie, &cx, &cy);
+        return test::WaitUntil([&] { return test::CaptureClient(movie, &cx, &cy) != before; }, 3000);
+    };
+    const auto playerIn = [&](HWND parent) { return FindWindowExA(parent, nullptr, nullptr, TOLVARIN_PLAYER_CAPTION); };
     s.Switch();
-    EXPECT_TRUE(test::WaitUntil([&] { return started("E3.scr", "E1.scr") && s.Started().size() == 4; }));
+    HWND first = nullptr;
+    ASSERT_TRUE(test::WaitUntil([&] {
+        first = test::FindWindowOf(s.p.Id(), [&](HWND w) { return IsWindowVisible(w) && HasRect(w, primary); });
+        return first && test::TextOf(first) == TOLVARIN_PLAYER_CAPTION && IsWindowVisible(playerIn(inside));
+    }, 10000));
+    EXPECT_TRUE(plays(first, primary));
+    EXPECT_TRUE(plays(playerIn(inside), RECT{second.left, second.top + 200, second.right, second.top + 400}));
+    EXPECT_EQ(GetForegroundWindow(), first);
+    const RECT both = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    test::SaveScreenshot("monitors_two_videos", &both);
+    s.Switch();
+    ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == 3 && IsWindowVisible(playerIn(inside)); }, 10000));
+    EXPECT_TRUE(s.p.Log().Has("cmdline \"" + s.p.File("E3.scr") + "\" /s"));
     ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }, 10000, second.left + 200));
     EXPECT_TRUE(test::WaitUntil([&] { return test::CountProcessesInFolder(s.p.Folder()) == 0; }, 15000));
     EXPECT_FALSE(s.p.Log().Has("input mouse"));  // the primary's saver never saw the mouse
