@@ -370,8 +370,8 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
 // preview mode, inside the session's window over that monitor and of its
 // size; a switch changes both, to two videos, each fitted to its own monitor
 // and playing, the second's never active; after one more, a move over the
-// second monitor's video, which the primary's saver does not see, ends both,
-// and nothing is left running.
+// second monitor's Flash movie, which the primary's saver does not see, ends
+// both, and nothing is left running.
 TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
     if (!TwoMonitors()) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
     RECT second = {};
@@ -379,10 +379,12 @@ TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
     const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     test::MoveMouseUntil([] { return true; }, 0, second.left + 200);
     Session s;
+    test::StandInFlashControl flashControl;
+    test::WriteFileBytes(s.p.File("flash.swf"), "FWS");
     std::vector<std::string> list;
     for (const std::string& name : {s.p.PlaceFixture("test_saver.scr", "E1.scr"), s.p.PlaceFixture("test_saver.scr", "E2.scr"),
                                     test::FixturePath("clips\\clip.mp4"), test::FixturePath("clips\\wide.avi"),
-                                    s.p.PlaceFixture("test_saver.scr", "E3.scr"), test::FixturePath("clips\\clip.avi")}) {
+                                    s.p.PlaceFixture("test_saver.scr", "E3.scr"), s.p.File("flash.swf")}) {
         list.push_back(On(name));
     }
     ASSERT_TRUE(s.Start(list, "[OTHER]\r\nOrder=2\r\nAllMonitors=1\r\n"));
