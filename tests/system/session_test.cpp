@@ -399,7 +399,7 @@ TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
         return s.p.Log().Has("cmdline \"" + s.p.File(primary) + "\" /s") &&
                s.p.Log().Has("cmdline \"" + s.p.File(other) + "\"" + inWindow);
     };
-    EXPECT_TRUE(started("E1.scr", "E2.scr"));
+    EXPECT_TRUE(test::WaitUntil([&] { return started("E1.scr", "E2.scr"); }));
     // A player's picture, in its movie child, where expected and changing.
     const auto plays = [&](HWND player, RECT expected) {
         HWND movie = GetWindow(player, GW_CHILD);
@@ -423,6 +423,8 @@ TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
     s.Switch();
     ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == 3 && IsWindowVisible(playerIn(inside)); }, 10000));
     EXPECT_TRUE(s.p.Log().Has("cmdline \"" + s.p.File("E3.scr") + "\" /s"));
+    EXPECT_TRUE(test::WaitUntil([&] { return s.Shows("test_saver"); }, 10000));
+    EXPECT_NE(GetForegroundWindow(), inside);
     ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }, 10000, second.left + 200));
     EXPECT_TRUE(test::WaitUntil([&] { return test::CountProcessesInFolder(s.p.Folder()) == 0; }, 15000));
     EXPECT_FALSE(s.p.Log().Has("input mouse"));  // the primary's saver never saw the mouse
