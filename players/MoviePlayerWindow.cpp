@@ -104,10 +104,12 @@ void MoviePlayerWindow::Show() {
 }
 
 LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // While it opens, the hidden window takes no input of the user's.
+    // While it opens, the hidden window takes no input of the user's;
+    // within another window, never.
     LRESULT result = 0;
-    switch (shown && !options.within ? ApplySaverInputRules(Handle(), message, wParam, lParam, firstMouseX, firstMouseY, &result)
-                  : SaverInputResult::NotInput) {
+    const bool takesInput = shown && !options.within;
+    switch (takesInput ? ApplySaverInputRules(Handle(), message, wParam, lParam, firstMouseX, firstMouseY, &result)
+                       : SaverInputResult::NotInput) {
     case SaverInputResult::Handled: return result;
     case SaverInputResult::ThenDefault: return DefaultProc(message, wParam, lParam);
     case SaverInputResult::NotInput: break;

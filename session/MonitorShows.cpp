@@ -60,8 +60,7 @@ void MonitorShows::Start(size_t monitor, const std::string& primary) {
         show.launch.windowSearchMs = kPreviewSearchMs;
         if (!show.launch.Start(show.entry, "/p " + std::to_string(reinterpret_cast<UINT_PTR>(cover)), show.tag,
                                cover)) {
-            Fail(monitor);
-            return;
+            break;
         }
         covers.Watch(monitor, true);
         return;
@@ -130,7 +129,8 @@ bool MonitorShows::OnStartNotice(WPARAM outcome, LPARAM tag) {
 bool MonitorShows::OnEndNotice(LPARAM tag) {
     size_t monitor = 0;
     if (!Find(tag, &monitor)) return false;
-    // A saver's preview that ended by itself: the picture in its place.
+    // A saver's preview that ended by itself, or a Flash player gone: the
+    // picture in its place.
     Fail(monitor);
     return true;
 }
