@@ -47,11 +47,12 @@ bool FlashPlayerWindow::FlashControlRegistered() {
 
 FlashPlayerWindow::~FlashPlayerWindow() = default;
 
-BOOL FlashPlayerWindow::Play(const char* path, LPARAM tag) {
+BOOL FlashPlayerWindow::Play(const char* path, LPARAM tag, HWND within) {
     App* app = App::Instance();
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RECT rect = {-1, -1, screenWidth + 3, screenHeight + 3};
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (within) GetClientRect(within, &area);
+    inside = within != nullptr;
+    RECT rect = {-1, -1, area.right + 3, area.bottom + 3};
     const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNCLIENT);
 
     // A missing movie, or no Flash support for the browser to show it with
@@ -65,8 +66,8 @@ BOOL FlashPlayerWindow::Play(const char* path, LPARAM tag) {
     // frees the object; the end notice is due only once the movie shows.
     noticeTag = tag;
     HWND owner = app ? app->MainWindowHandle() : nullptr;
-    if (!CreateEx(WS_EX_TOPMOST, className, TOLVARIN_PLAYER_CAPTION, WS_POPUP | WS_VISIBLE, rect,
-                  owner, 0)) {
+    if (!CreateEx(inside ? 0 : WS_EX_TOPMOST, className, TOLVARIN_PLAYER_CAPTION,
+                  (inside ? WS_CHILD : WS_POPUP) | WS_VISIBLE, rect, inside ? within : owner, 0)) {
         return FALSE;
     }
 
@@ -110,8 +111,10 @@ BOOL FlashPlayerWindow::Play(const char* path, LPARAM tag) {
     lastMouseX = -1;
     lastMouseY = -1;
     stepIndex = -1;
-    ShowCursor(FALSE);
-    cursorHidden = true;
+    if (!inside) {
+        ShowCursor(FALSE);
+        cursorHidden = true;
+    }
 
     if (!steps.empty()) {
         StartMacroTimer(MacroStepPeriodMs(steps[0].time, 0));
@@ -131,16 +134,17 @@ void FlashPlayerWindow::RunMacroStep() {
     const MacroStep step = steps[static_cast<size_t>(stepIndex)];
 
     if (step.action == MacroStep::kClick) {
-        POINT point = MacroClickPoint(step, GetSystemMetrics(SM_CXSCREEN),
-                                      GetSystemMetrics(SM_CYSCREEN));
-        // The cursor's jump is not the user's movement, and the click that
-        // follows is the window's own.
-        lastMouseX = -1;
-        lastMouseY = -1;
-        clickPending = true;
-        SetCursorPos(point.x, point.y);
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        if (!inside) {
+            POINT point = MacroClickPoint(step, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            // The cursor's jump is not the user's movement, and the click
+            // that follows is the window's own.
+            lastMouseX = -1;
+            lastMouseY = -1;
+            clickPending = true;
+            SetCursorPos(point.x, point.y);
+            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+            mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        }
         if (stepIndex < static_cast<int>(steps.size()) - 1) {
             ++stepIndex;
             StartMacroTimer(MacroStepPeriodMs(steps[static_cast<size_t>(stepIndex)].time, step.time));
@@ -154,6 +158,8 @@ void FlashPlayerWindow::RunMacroStep() {
 }
 
 BOOL FlashPlayerWindow::PreTranslateMessage(MSG* message) {
+    // Within another window, that window sees the user's input.
+    if (inside) return Window::PreTranslateMessage(message);
     switch (message->message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

@@ -4,6 +4,12 @@
 // at given times after each load (timer 102). The cursor is hidden. A key,
 // a mouse button or the user's own mouse movement closes the window, which
 // then posts the end notice to the application's main window.
+//
+// Played within another window of ours (a session's window over another
+// monitor), the player is a child that fills it, leaves the cursor and the
+// user's input to that window, and clicks nothing: the macro's clicks, which
+// move the one cursor that every monitor shares, are left out there; its
+// reloads run.
 #pragma once
 
 #include "framework/ActiveXHost.h"
@@ -31,7 +37,7 @@ public:
     // Shows the movie and starts its macro; its end notice will carry tag.
     // TRUE: on the screen and owning itself. FALSE: the object is gone and
     // nothing was posted, whatever stage failed.
-    virtual BOOL Play(const char* path, LPARAM tag = 0);
+    virtual BOOL Play(const char* path, LPARAM tag = 0, HWND within = nullptr);
 
     BOOL PreTranslateMessage(MSG* message) override;
 
@@ -57,4 +63,5 @@ private:
     LPARAM noticeTag = 0;
     int stepIndex = -1;
     bool cursorHidden = false;
+    bool inside = false;  // a child of another window of ours
 };

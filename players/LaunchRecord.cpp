@@ -31,6 +31,7 @@ struct LaunchState {
     std::string path;
     std::string options;
     LPARAM tag = 0;
+    HWND within = nullptr;
     DWORD windowSearchMs = kWindowSearchTimeoutMs;
     // Set by the record to have the program ended; manual-reset.
     UniqueHandle stop{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -56,13 +57,14 @@ struct LaunchState {
 
 LaunchRecord::~LaunchRecord() { Stop(); }
 
-bool LaunchRecord::Start(const std::string& startPath, const std::string& options, LPARAM tag) {
+bool LaunchRecord::Start(const std::string& startPath, const std::string& options, LPARAM tag, HWND within) {
     Stop();
     path = startPath;
     state = std::make_shared<LaunchState>();
     state->path = startPath;
     state->options = options;
     state->tag = tag;
+    state->within = within;
     state->windowSearchMs = windowSearchMs;
     if (!state->stop) {
         state.reset();
@@ -146,9 +148,13 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-HWND FindProcessWindow(DWORD processId, bool visibleOnly) {
+HWND FindProcessWindow(DWORD processId, bool visibleOnly, HWND within) {
     WindowSearch search = {processId, visibleOnly, nullptr};
-    EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    if (within) {
+        EnumChildWindows(within, &MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    } else {
+        EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    }
     return search.found;
 }
 
@@ -199,14 +205,14 @@ unsigned __stdcall LaunchThread(void* argument) {
             woke = WaitForMultipleObjects(2, waits, FALSE, kWindowSearchPeriodMs);
         }
         if (woke != WAIT_TIMEOUT) break;
-        visible = FindProcessWindow(info.dwProcessId, true);
+        visible = FindProcessWindow(info.dwProcessId, true, state->within);
         if (visible) break;
     }
     if (visible) {
         WaitForInputIdle(info.hProcess, kInputIdleMs);
         // The window that WM_CLOSE goes to is the first of the process's,
         // hidden or not.
-        HWND first = FindProcessWindow(info.dwProcessId);
+        HWND first = FindProcessWindow(info.dwProcessId, false, state->within);
         state->window = first ? first : visible;
     }
     if (WaitForSingleObject(state->stop.get(), 0) != WAIT_OBJECT_0) {
@@ -228,7 +234,7 @@ unsigned __stdcall LaunchThread(void* argument) {
             break;
         }
         if (woke != WAIT_TIMEOUT) break;  // the wait itself failed
-        if (FindProcessWindow(info.dwProcessId, true)) {
+        if (FindProcessWindow(info.dwProcessId, true, state->within)) {
             goneSince = 0;
         } else if (goneSince == 0) {
             goneSince = GetTickCount() | 1;

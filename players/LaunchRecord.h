@@ -68,8 +68,10 @@ public:
     // Stops the record's launch if it still runs (Stop), then starts path
     // with options on a launch thread and returns at once. The outcome is
     // posted with tag. False when not even the thread could be started:
-    // then nothing runs and nothing is posted.
-    bool Start(const std::string& path, const std::string& options, LPARAM tag);
+    // then nothing runs and nothing is posted. With within, the program's
+    // window looked for is a child of that window of ours (a saver's preview
+    // inside it) rather than a top-level one.
+    bool Start(const std::string& path, const std::string& options, LPARAM tag, HWND within = nullptr);
 
     // The program's first top-level window (visible or not, in the
     // platform's enumeration order) once its start notice said Shown; 0
@@ -116,5 +118,5 @@ bool StartProcessByPath(const std::string& path, const std::string& options, WOR
 // The first top-level window, in the platform's enumeration order, that
 // belongs to the process; visible or not, but never one of the system's
 // input-method windows. 0 when there is none. With visibleOnly, the first
-// visible one.
-HWND FindProcessWindow(DWORD processId, bool visibleOnly = false);
+// visible one; with within, among the children of that window instead.
+HWND FindProcessWindow(DWORD processId, bool visibleOnly = false, HWND within = nullptr);

@@ -25,7 +25,14 @@ BOOL MoviePlayerWindow::Play(const char* moviePath, LPARAM tag, const MovieOptio
     // Either way a failed creation runs PostNcDestroy, which deletes the object.
     if (!windowClassName || !movieClassName) return FailCreation();
     // Hidden until the picture shows.
-    if (!CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_PLAYER_CAPTION, WS_POPUP, options.area, owner, 0)) {
+    if (options.within) {
+        GetClientRect(options.within, &options.area);
+        if (!CreateEx(0, windowClassName, TOLVARIN_PLAYER_CAPTION, WS_CHILD | WS_CLIPCHILDREN, options.area,
+                      options.within, 0)) {
+            return FALSE;
+        }
+    } else if (!CreateEx(WS_EX_TOPMOST, windowClassName, TOLVARIN_PLAYER_CAPTION, WS_POPUP, options.area, owner,
+                         0)) {
         return FALSE;
     }
     HINSTANCE instance = app && app->Handle() ? app->Handle() : GetModuleHandleA(nullptr);
@@ -85,6 +92,11 @@ void MoviePlayerWindow::Show() {
     shown = true;
     firstMouseX = -1;
     firstMouseY = -1;
+    if (options.within) {
+        ShowWindow(Handle(), SW_SHOWNA);
+        PostStart(static_cast<WPARAM>(LaunchOutcome::Shown));
+        return;
+    }
     ShowWindow(Handle(), SW_SHOW);
     SetCapture(Handle());
     Post(WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle()), 0);
@@ -92,10 +104,12 @@ void MoviePlayerWindow::Show() {
 }
 
 LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // While it opens, the hidden window takes no input of the user's.
+    // While it opens, the hidden window takes no input of the user's;
+    // within another window, never.
     LRESULT result = 0;
-    switch (shown ? ApplySaverInputRules(Handle(), message, wParam, lParam, firstMouseX, firstMouseY, &result)
-                  : SaverInputResult::NotInput) {
+    const bool takesInput = shown && !options.within;
+    switch (takesInput ? ApplySaverInputRules(Handle(), message, wParam, lParam, firstMouseX, firstMouseY, &result)
+                       : SaverInputResult::NotInput) {
     case SaverInputResult::Handled: return result;
     case SaverInputResult::ThenDefault: return DefaultProc(message, wParam, lParam);
     case SaverInputResult::NotInput: break;
@@ -112,7 +126,9 @@ LRESULT MoviePlayerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         return TRUE;
     }
     case WM_CLOSE:
-        ReleaseCapture();
+        // Not another player's capture (a movie on another monitor closes
+        // while the primary's plays on).
+        if (GetCapture() == Handle()) ReleaseCapture();
         if (shown) {
             // Replaced by the switch or ended by the user's return.
             const DWORD length = movie.LengthMs();

@@ -10,6 +10,11 @@
 // or loss of activation closes the window, which then posts the end notice
 // to the application's main window.
 //
+// Played within another window of ours (a session's window over another
+// monitor), the player is a child that fills it: it never takes the
+// activation, the capture or the cursor, and closes on no input: the window
+// it plays in sees the user's return for it.
+//
 // In a session, a video longer than kResumeMinLengthMs starts next time a
 // little before where the switch or the user's return stopped it, and from
 // the beginning again once it has played to its end (the settings file's
@@ -25,6 +30,7 @@ struct MovieOptions {
     RECT area = {0, 0, 0, 0};  // the monitor's rectangle; empty: the primary monitor
     bool resume = false;       // starts where the note says, and notes where it stops
     bool muted = false;
+    HWND within = nullptr;     // the window to fill as a child, rather than a popup over area
 };
 
 class MoviePlayerWindow : public Window {

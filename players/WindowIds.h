@@ -37,3 +37,4 @@ constexpr UINT_PTR kSwitchTimerId = 101;  // saver host: the switch to the next 
 constexpr UINT_PTR kMacroTimerId = 102;   // Flash player: the macro's next step
 constexpr UINT_PTR kPictureTimerId = 103; // start cover: the placeholder picture is due
 constexpr UINT_PTR kPositionTimerId = 104; // MCI device thread: where the movie stands
+constexpr UINT_PTR kInputPollTimerId = 105; // a monitor's cover or player: look at the mouse

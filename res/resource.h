@@ -39,6 +39,7 @@
 #define IDC_MOVE_UP 1026
 #define IDC_MOVE_DOWN 1027
 #define IDC_ORDER 1032
+#define IDC_ALL_MONITORS 1033
 
 // Commands of the settings dialog's menu.
 #define ID_FILE_ADD 32771

@@ -62,6 +62,39 @@ bool EntryPool::Pick(int order, std::string& current, const RandomSource& random
     return true;
 }
 
+bool EntryPool::PickWhere(int order, std::string& current, const RandomSource& random,
+                          const std::function<bool(const std::string&)>& eligible) {
+    std::deque<std::string> all;
+    std::deque<std::string>* from = &paths;
+    std::vector<size_t> found;
+    for (int round = 0; round < 2 && found.empty(); ++round) {
+        if (round == 1) {
+            // Nothing of it left in this cycle: from the whole list.
+            EntryPool whole(reader);
+            whole.Load();
+            all = whole.paths;
+            from = &all;
+        }
+        for (size_t i = 0; i < from->size(); ++i) {
+            if (eligible((*from)[i])) found.push_back(i);
+        }
+    }
+    if (found.empty()) return false;
+    size_t k = found.front();
+    if (order == static_cast<int>(PickOrder::Random)) {
+        std::vector<size_t> others;
+        for (size_t i : found) {
+            if ((*from)[i] != current) others.push_back(i);
+        }
+        const std::vector<size_t>& among = others.empty() ? found : others;
+        k = among[static_cast<size_t>(random()) % among.size()];
+    }
+    current = (*from)[k];
+    from->erase(from->begin() + static_cast<std::ptrdiff_t>(k));
+    if (paths.empty()) Load();
+    return true;
+}
+
 int SwitchPeriodMs(int minutes) {
     if (minutes < 1) minutes = 1;
     if (minutes > settings::kMaxMinutes) minutes = settings::kMaxMinutes;

@@ -1,11 +1,12 @@
 #include "session/MonitorCovers.h"
 
-#include "framework/Window.h"
 #include "players/SaverInput.h"
+#include "players/WindowIds.h"
+#include "session/SaverBaseWindow.h"
 
 #include <windowsx.h>
 
-class MonitorCovers::Cover : public Window {
+class MonitorCovers::Cover : public SaverBaseWindow {
 public:
     explicit Cover(MonitorCovers& owner) : covers(owner) {}
     ~Cover() override {
@@ -13,11 +14,9 @@ public:
     }
 
     bool Create(const RECT& rect, bool topmost) {
-        static const char* className =
-            RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ShowPicture(false);
         // Created hidden: a window created visible is shown with activation.
-        if (!className || !CreateEx(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0,
-                                    0, nullptr, nullptr)) {
+        if (!CreateSaverWindow(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, RECT{}, nullptr)) {
             return false;
         }
         Place(rect, topmost);
@@ -25,15 +24,27 @@ public:
     }
 
     void Place(const RECT& rect, bool topmost) {
+        placed = rect;
         SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, rect.left, rect.top,
                      rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
+    const RECT& Placed() const { return placed; }
 
     void Raise(bool topmost) {
         SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     }
 
+    // Another process's window inside this one takes the mouse's messages:
+    // the cursor and the buttons are then looked at instead.
+    void Watch(bool watch) {
+        buttonsDown = 0;
+        if (watch) {
+            SetTimer(Handle(), kInputPollTimerId, kInputPollMs, nullptr);
+        } else {
+            KillTimer(Handle(), kInputPollTimerId);
+        }
+    }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -56,6 +67,10 @@ protected:
             covers.Report(message, at);
             return 0;
         }
+        case WM_TIMER:
+            if (wParam != kInputPollTimerId) break;
+            LookAtTheMouse();
+            return 0;
         case WM_CLOSE:
             // Only the session takes its covers away.
             return 0;
@@ -65,11 +80,34 @@ protected:
         default:
             break;
         }
-        return Window::WindowProc(message, wParam, lParam);
+        return SaverBaseWindow::WindowProc(message, wParam, lParam);
     }
+    void PostNcDestroy() override {}
 
 private:
+    static constexpr UINT kInputPollMs = 100;
+
+    void LookAtTheMouse() {
+        POINT at = {};
+        GetCursorPos(&at);
+        if (!PtInRect(&placed, at)) {
+            buttonsDown = 0;
+            return;
+        }
+        covers.Report(WM_MOUSEMOVE, at);
+        const std::pair<int, UINT> buttons[] = {
+            {VK_LBUTTON, WM_LBUTTONDOWN}, {VK_RBUTTON, WM_RBUTTONDOWN}, {VK_MBUTTON, WM_MBUTTONDOWN}};
+        for (size_t i = 0; i < 3; ++i) {
+            const unsigned bit = 1u << i;
+            const bool down = (GetAsyncKeyState(buttons[i].first) & 0x8000) != 0;
+            if (down && !(buttonsDown & bit)) covers.Report(buttons[i].second, at);
+            buttonsDown = down ? buttonsDown | bit : buttonsDown & ~bit;
+        }
+    }
+
     MonitorCovers& covers;
+    RECT placed = {};
+    unsigned buttonsDown = 0;
 };
 
 namespace {
@@ -126,6 +164,18 @@ void MonitorCovers::SetTopmost(bool beTopmost) {
 }
 
 void MonitorCovers::Close() { covers.clear(); }
+
+HWND MonitorCovers::WindowAt(size_t i) const { return i < covers.size() ? covers[i]->Handle() : nullptr; }
+
+RECT MonitorCovers::RectAt(size_t i) const { return i < covers.size() ? covers[i]->Placed() : RECT{}; }
+
+void MonitorCovers::ShowPicture(size_t i, bool picture) {
+    if (i < covers.size()) covers[i]->ShowPicture(picture);
+}
+
+void MonitorCovers::Watch(size_t i, bool watch) {
+    if (i < covers.size()) covers[i]->Watch(watch);
+}
 
 void MonitorCovers::Report(UINT message, POINT at) {
     if (quiet || !handler) return;

@@ -41,6 +41,18 @@ public:
     // Destroys the covers.
     void Close();
 
+    // The covers, in the order of SecondaryMonitorRects: each the window a
+    // show on its monitor plays in or over.
+    size_t Count() const { return covers.size(); }
+    HWND WindowAt(size_t i) const;
+    RECT RectAt(size_t i) const;
+    // The placeholder picture on that monitor rather than black.
+    void ShowPicture(size_t i, bool picture);
+    // While another process's window (a saver's preview) fills the cover,
+    // the cursor and the mouse buttons over it are looked at every 100 ms
+    // and reported as the cover's own input would be.
+    void Watch(size_t i, bool watch);
+
 private:
     class Cover;
     void Report(UINT message, POINT at);

@@ -14,6 +14,12 @@ BOOL SaverBaseWindow::CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& 
     return CreateEx(exStyle, windowClassName, name, style, rect, parent, 0);
 }
 
+void SaverBaseWindow::ShowPicture(bool show) {
+    if (picture == show) return;
+    picture = show;
+    if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 void SaverBaseWindow::Draw(HDC dc) {
     UniqueGdiObject<HFONT> font(CreateFontA(halfHeight, 0, 0, 0, 900, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DRAFT_QUALITY, 0,
@@ -51,13 +57,13 @@ LRESULT SaverBaseWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(Handle(), &paint);
         if (dc) {
-            Draw(dc);
+            if (picture) Draw(dc);
             EndPaint(Handle(), &paint);
         }
         return 0;
     }
     case WM_TIMER:
-        if (wParam == kColourTimerId) {
+        if (wParam == kColourTimerId && picture) {
             HDC dc = GetDC(Handle());
             if (dc) {
                 Draw(dc);

@@ -1,8 +1,10 @@
 // The placeholder picture: a black window with one large full-width "？" in
 // its middle whose colour changes at random once a second (timer 100) and at
 // every repaint. Used as the /p preview pane, as the backdrop of the password
-// check, and as the base of the cover window. The object owns itself once
-// created and deletes itself after its window is gone.
+// check, and as the base of the cover window, the start cover and the covers
+// of the other monitors, which may be plain black instead (ShowPicture). The
+// object owns itself once created and deletes itself after its window is
+// gone.
 #pragma once
 
 #include "framework/Window.h"
@@ -19,6 +21,10 @@ public:
     virtual BOOL CreateSaverWindow(DWORD exStyle, DWORD style, const RECT& rect, HWND parent,
                                    const char* name = "");
 
+    // The picture, or only the black.
+    void ShowPicture(bool show);
+    bool ShowsPicture() const { return picture; }
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override { delete this; }
@@ -28,5 +34,6 @@ protected:
 
     int halfHeight = 0;  // client height / 2, recomputed at every erase
     int halfWidth = 0;   // client width / 2, likewise
+    bool picture = true;
     const char* windowClassName = nullptr;
 };

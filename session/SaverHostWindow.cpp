@@ -15,6 +15,7 @@
 
 #include <winnls32.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -24,8 +25,13 @@ std::string StoredListValue(int index) { return AppSettings().ListValue(index); 
 
 }  // namespace
 
-SaverHostWindow::SaverHostWindow(bool passLock) : pool(&StoredListValue), passLock(passLock) {
+SaverHostWindow::SaverHostWindow(bool passLock)
+    : pool(&StoredListValue),
+      shows(covers, [this](std::string& entry, const std::vector<std::string>& shown) { return PickForMonitor(entry, shown); },
+            [this] { return NewTag(); }),
+      passLock(passLock) {
     const SaverSettings& stored = AppSettings();
+    allMonitors = stored.AllMonitors() != 0;
     onCount = stored.SessionOnCount();
     order = stored.Order();
     currentEntry = stored.Last();
@@ -55,6 +61,7 @@ LRESULT SaverHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         return OnStartNotice(wParam, lParam);
     case WM_DISPLAYCHANGE:
         covers.Follow();
+        if (allMonitors && !checkingPassword) shows.Follow(currentEntry);
         break;
     case WM_DESTROY:
         OnDestroy();
@@ -79,7 +86,22 @@ LRESULT SaverHostWindow::OnCreate(WPARAM wParam, LPARAM lParam) {
 }
 
 void SaverHostWindow::StartNextEntry() {
-    ++entryTag;
+    StartPrimaryEntry();
+    if (allMonitors) shows.StartAll(currentEntry);
+}
+
+bool SaverHostWindow::PickForMonitor(std::string& entry, const std::vector<std::string>& shown) {
+    // Programs take input for themselves: the primary's only.
+    const auto notProgram = [](const std::string& path) { return KindOfPath(path) != EntryKind::Program; };
+    const auto unshown = [&](const std::string& path) {
+        return notProgram(path) && std::find(shown.begin(), shown.end(), path) == shown.end();
+    };
+    const auto random = [] { return std::rand(); };
+    return pool.PickWhere(order, entry, random, unshown) || pool.PickWhere(order, entry, random, notProgram);
+}
+
+void SaverHostWindow::StartPrimaryEntry() {
+    entryTag = NewTag();
     covers.SetTopmost(true);
     if (onCount == 0 || !pool.Pick(order, currentEntry, [] { return std::rand(); })) {
         CloseStartCover();
@@ -128,7 +150,7 @@ void SaverHostWindow::StartNextEntry() {
 }
 
 LRESULT SaverHostWindow::OnStartNotice(WPARAM wParam, LPARAM lParam) {
-    if (checkingPassword || lParam != entryTag) return 0;
+    if (checkingPassword || shows.OnStartNotice(wParam, lParam) || lParam != entryTag) return 0;
     bool program = KindOfPath(currentEntry) == EntryKind::Program;
     switch (static_cast<LaunchOutcome>(wParam)) {
     case LaunchOutcome::Shown:
@@ -227,15 +249,17 @@ void SaverHostWindow::OnSwitchTimer() {
 LRESULT SaverHostWindow::OnSaverEnded(WPARAM, LPARAM lParam) {
     // A window that goes while the password dialog is up would otherwise
     // open a second dialog inside the first; the notice of an entry that has
-    // been replaced (by the switch, say) ends nothing.
-    if (checkingPassword || lParam != entryTag) return 0;
+    // been replaced (by the switch, say) ends nothing, nor does that of
+    // another monitor's show.
+    if (checkingPassword || shows.OnEndNotice(lParam) || lParam != entryTag) return 0;
     EndSession();
     return 0;
 }
 
 void SaverHostWindow::EndSession() {
     // Nothing posted for what ran until now counts any more.
-    ++entryTag;
+    entryTag = NewTag();
+    shows.StopAll();
     schedule.Ended();
     ApplySchedule();
     // What still runs (a start, a windowless program, one the user's input
@@ -310,6 +334,7 @@ void SaverHostWindow::OnCoverInput(UINT message) {
 void SaverHostWindow::OnDestroy() {
     // Destroyed already with this window, which owns it.
     startCover = nullptr;
+    shows.StopAll();
     // A launched program that still runs (the session ended some other
     // way) is closed with the session, and a watch still set up is undone.
     watchDialog.StopProgram(false);

@@ -16,6 +16,7 @@
 #include "players/ProgramWatchDialog.h"
 #include "session/EntryPool.h"
 #include "session/MonitorCovers.h"
+#include "session/MonitorShows.h"
 #include "session/StartCover.h"
 #include "session/SwitchSchedule.h"
 
@@ -33,7 +34,8 @@ public:
     // object has already deleted itself.
     virtual BOOL CreateHostWindow();
 
-    // Picks the next entry and starts it.
+    // Picks the next entry and starts it, and with a show on every monitor
+    // every other monitor's too.
     void StartNextEntry();
     // Opens a cover window for the current entry and makes it the current
     // window.
@@ -56,6 +58,12 @@ private:
     // The current entry could not be put on the screen: the cover window,
     // and for a program a full switching period from now.
     void OnStartFailed();
+    // The primary monitor's part of StartNextEntry.
+    void StartPrimaryEntry();
+    // Another monitor's pick: no program, rather nothing shown already.
+    bool PickForMonitor(std::string& entry, const std::vector<std::string>& shown);
+    // A tag for a new entry on any monitor.
+    LPARAM NewTag() { return ++lastTag; }
     void ShowStartCover();
     void CloseStartCover();
     // The user has come back: what runs is stopped, then the password.
@@ -70,6 +78,7 @@ private:
     StartCover* startCover = nullptr;  // while an entry starts; owns itself
     // The current entry's tag; never 0, which nothing of ours posts.
     LPARAM entryTag = 0;
+    LPARAM lastTag = 0;
     int onCount = 0;
     LaunchRecord launch;
     // Set while the password is asked for: end notices are ignored then.
@@ -81,5 +90,7 @@ private:
     SwitchSchedule schedule;
     const char* windowClassName = nullptr;
     MonitorCovers covers;  // the other monitors, from creation to destruction
+    bool allMonitors = false;
+    MonitorShows shows;  // theirs, with a show on every monitor
     bool passLock;
 };

@@ -8,6 +8,7 @@
 
 BOOL StartCover::Open(HWND owner, const RECT& rect, LPARAM tag) {
     noticeTag = tag;
+    ShowPicture(false);
     if (!CreateSaverWindow(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rect, owner, TOLVARIN_START_CAPTION)) {
         return FALSE;
     }
@@ -42,23 +43,11 @@ LRESULT StartCover::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
         if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE) return 0;
         return DefaultProc(message, wParam, lParam);
-    case WM_PAINT: {
-        if (picture) break;
-        // Only the black that erasing paints.
-        PAINTSTRUCT paint;
-        BeginPaint(Handle(), &paint);
-        EndPaint(Handle(), &paint);
-        return 0;
-    }
     case WM_TIMER:
-        if (wParam == kPictureTimerId) {
-            KillTimer(Handle(), kPictureTimerId);
-            picture = true;
-            InvalidateRect(Handle(), nullptr, TRUE);
-            return 0;
-        }
-        if (wParam == kColourTimerId && !picture) return 0;
-        break;
+        if (wParam != kPictureTimerId) break;
+        KillTimer(Handle(), kPictureTimerId);
+        ShowPicture(true);
+        return 0;
     default:
         break;
     }

@@ -24,7 +24,6 @@ public:
     BOOL Open(HWND owner, const RECT& rect, LPARAM tag);
     // The entry now starting, when the cover stays for the next one.
     void SetTag(LPARAM tag) { noticeTag = tag; }
-    bool ShowsPicture() const { return picture; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -33,7 +32,6 @@ private:
     void ReportInput();
 
     LPARAM noticeTag = 0;
-    bool picture = false;
     int firstMouseX = -1;
     int firstMouseY = -1;
 };

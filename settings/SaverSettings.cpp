@@ -65,6 +65,10 @@ int SaverSettings::ShowSaverName() const {
     return profile.ReadInt(kOtherSection, kSaverNameKey, kShowSaverNameDefault);
 }
 
+int SaverSettings::AllMonitors() const {
+    return profile.ReadInt(kOtherSection, kAllMonitorsKey, kAllMonitorsDefault);
+}
+
 std::string SaverSettings::Dir() const { return profile.ReadString(kOtherSection, kDirKey, ""); }
 
 std::string SaverSettings::Last() const { return profile.ReadString(kOtherSection, kLastKey, ""); }
@@ -100,6 +104,7 @@ bool SaverSettings::WriteDialogState(const DialogState& state) const {
     check(profile.WriteInt(kOtherSection, kSaverNameKey, state.showSaverName));
     check(profile.WriteInt(kTimerSection, kTimerOnKey, state.timerOn));
     check(profile.WriteInt(kTimerSection, kTimeKey, state.minutes > kMaxMinutes ? kMaxMinutes : state.minutes));
+    check(profile.WriteInt(kOtherSection, kAllMonitorsKey, state.allMonitors));
     return written;
 }
 

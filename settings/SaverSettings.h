@@ -31,6 +31,8 @@ constexpr int kTimerOnDefault = 0;
 // OTHER Extension and SaverName: rows show extensions and savers' own names.
 constexpr int kShowExtensionDefault = 1;
 constexpr int kShowSaverNameDefault = 1;
+// OTHER AllMonitors: the other monitors covered in black.
+constexpr int kAllMonitorsDefault = 0;
 
 }  // namespace settings
 
@@ -53,6 +55,7 @@ struct DialogState {
     int showSaverName = settings::kShowSaverNameDefault;
     int timerOn = settings::kTimerOnDefault;
     int minutes = settings::kDialogMinutesDefault;
+    int allMonitors = settings::kAllMonitorsDefault;
 };
 
 class SaverSettings {
@@ -78,6 +81,8 @@ public:
     int DialogTimerOn() const;
     int ShowExtension() const;
     int ShowSaverName() const;
+    // Whether every monitor gets a show of its own.
+    int AllMonitors() const;
     // The add dialog's folder last used; empty when none.
     std::string Dir() const;
     // The path of the entry shown last by a session.
@@ -89,8 +94,8 @@ public:
 
     // Writes the dialog's whole state: LIST entry, the values List0
     // upwards, the removal of values a shorter list left behind, then Dir,
-    // Order, ON (the entries marked on), Extension, SaverName, ON/OFF and
-    // Time (at most kMaxMinutes). Every write is tried; false when any failed.
+    // Order, ON (the entries marked on), Extension, SaverName, ON/OFF, Time
+    // (at most kMaxMinutes) and AllMonitors. Every write is tried; false when any failed.
     bool WriteDialogState(const DialogState& state) const;
 
     // --- Per-file values --------------------------------------------------

@@ -28,6 +28,8 @@ constexpr const char* kLastKey = "Last";
 constexpr const char* kPassLockKey = "PassLock";
 constexpr const char* kTimerOnKey = "ON/OFF";
 constexpr const char* kTimeKey = "Time";
+// OTHER AllMonitors: 1 gives every monitor a show of its own.
+constexpr const char* kAllMonitorsKey = "AllMonitors";
 
 // Suffixes of the per-file keys: the entry's full path followed directly by one.
 constexpr const char* kOptionSuffix = "@option";

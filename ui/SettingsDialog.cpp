@@ -70,6 +70,7 @@ void SettingsDialog::DoDataExchange(DataExchange& exchange) {
     exchange.Control(IDC_MINUTES_SPIN, spin);
     exchange.Control(IDC_SAVER_LIST, listBox);
     exchange.Check(IDC_TIMER_ON, timerOn);
+    exchange.Check(IDC_ALL_MONITORS, allMonitors);
     exchange.Int(IDC_MINUTES, minutes);
     exchange.ComboIndex(IDC_ORDER, order);
 }
@@ -198,6 +199,7 @@ BOOL SettingsDialog::OnInitDialog() {
     minutes = stored.DialogMinutes();
     if (!timerOn) EnableWindow(Item(IDC_MINUTES), FALSE);
     order = stored.Order();
+    allMonitors = stored.AllMonitors() != 0 ? 1 : 0;
 
     backupPath = SettingsBackup::DefaultBackupPath();
     backup = SettingsBackup(App::Instance()->ProfileName(), backupPath);
@@ -226,6 +228,7 @@ bool SettingsDialog::SaveSettings() {
     state.showSaverName = showSaverName;
     state.timerOn = timerOn;
     state.minutes = minutes;
+    state.allMonitors = allMonitors;
     return AppSettings().WriteDialogState(state);
 }
 

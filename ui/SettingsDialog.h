@@ -110,6 +110,7 @@ private:
     // The rows' marks and paths, index for index with the list box's rows.
     SaverListModel rows;
     int timerOn = 0;
+    int allMonitors = 0;
     int minutes = 0;
     int order = -1;
     UniqueIcon smallIcon;

@@ -202,6 +202,7 @@ TEST_F(DialogsTest, WithoutAFileDefaultsShowAndOkWritesWhatTheControlsSayInOrder
         dialog->InsertRow(-1, "○" + dialog->GetDisplayName(path), path);
     SelectRow(1);
     CheckDlgButton(dlg, IDC_TIMER_ON, BST_CHECKED);
+    CheckDlgButton(dlg, IDC_ALL_MONITORS, BST_CHECKED);
     for (int id : {IDC_TOGGLE, ID_VIEW_EXTENSION, IDC_TIMER_ON}) Command(id);
     SetWindowTextA(Item(IDC_MINUTES), "1500");
     SendMessageA(order, CB_SETCURSEL, 2, 0);
@@ -209,7 +210,7 @@ TEST_F(DialogsTest, WithoutAFileDefaultsShowAndOkWritesWhatTheControlsSayInOrder
     Command(ID_FILE_SAVE_AND_EXIT);  // minutes are saved as at most 999
     const Rows saved = {"[LIST]", "entry=2", "List0=○C:\\1.scr", "List1=×C:\\2.exe", "List2=○C:\\3.swf", "[OTHER]",
                         "Dir=" + folder.Path(), "Order=2", "ON=2", "Extension=0", "SaverName=1",
-                        "[TIMER]", "ON/OFF=1", "Time=999"};
+                        "AllMonitors=1", "[TIMER]", "ON/OFF=1", "Time=999"};
     EXPECT_EQ(State(dlg, Lines(saved)), "hidden, file as given");
 }
 

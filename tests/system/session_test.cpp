@@ -256,10 +256,17 @@ BOOL CALLBACK KeepSecondaryMonitor(HMONITOR monitor, HDC, RECT*, LPARAM paramete
 // a program that takes input itself), a move during a switch ends the new
 // entry once, and nothing of the session is left afterwards. The cursor
 // stays on the second monitor throughout, so that no entry ever sees it move.
-TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt) {
+// Whether the display shows two monitors; a failure when the test
+// environment asked for two and there is one.
+bool TwoMonitors() {
     const char* wanted = std::getenv("TOLVARIN_MONITORS");
-    if (GetSystemMetrics(SM_CMONITORS) < 2 && wanted && std::string(wanted) == "2") FAIL() << "the display shows one";
-    if (GetSystemMetrics(SM_CMONITORS) < 2) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
+    const bool two = GetSystemMetrics(SM_CMONITORS) >= 2;
+    if (!two && wanted && std::string(wanted) == "2") ADD_FAILURE() << "the display shows one";
+    return two;
+}
+
+TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt) {
+    if (!TwoMonitors()) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
     RECT second = {};
     RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&second));
@@ -339,6 +346,68 @@ TEST(MonitorsTest, EveryEntryRunsWithTheSecondMonitorCoveredAndAMoveThereEndsIt)
     EXPECT_EQ(test::CountProcessesInFolder(p.Folder()), 0);
     EXPECT_FALSE(p.Log().Has("input mouse"));  // no saver saw the mouse move
     DestroyWindow(backdrop);
+}
+
+// With a show on every monitor, a saver runs on the second monitor in its
+// preview mode, inside the session's window over that monitor and of its
+// size; a switch changes both, to two videos, each fitted to its own monitor
+// and playing, the second's never active; after one more, a move over the
+// second monitor's Flash movie, which the primary's saver does not see, ends
+// both, and nothing is left running.
+TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
+    if (!TwoMonitors()) GTEST_SKIP() << "needs two monitors (TOLVARIN_MONITORS=2)";
+    RECT second = {};
+    EnumDisplayMonitors(nullptr, nullptr, &KeepSecondaryMonitor, reinterpret_cast<LPARAM>(&second));
+    const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    test::MoveMouseUntil([] { return true; }, 0, second.left + 200);
+    Session s;
+    test::StandInFlashControl flashControl;
+    test::WriteFileBytes(s.p.File("flash.swf"), "FWS");
+    std::vector<std::string> list;
+    for (const std::string& name : {s.p.PlaceFixture("test_saver.scr", "E1.scr"), s.p.PlaceFixture("test_saver.scr", "E2.scr"),
+                                    test::FixturePath("clips\\clip.mp4"), test::FixturePath("clips\\wide.avi"),
+                                    s.p.PlaceFixture("test_saver.scr", "E3.scr"), s.p.File("flash.swf")}) {
+        list.push_back(On(name));
+    }
+    ASSERT_TRUE(s.Start(list, "[OTHER]\r\nOrder=2\r\nAllMonitors=1\r\n"));
+    ASSERT_TRUE(test::WaitUntil([&] { return s.p.Log().Lines("preview ").size() == 1; }));
+    const std::string preview = s.p.Log().Value("preview ");
+    HWND inside = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(preview.c_str(), nullptr, 16)));
+    EXPECT_TRUE(HasRect(inside, second) && GetWindowLongA(inside, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+    EXPECT_EQ(preview.substr(preview.find(' ') + 1), "800x600");
+    // Each started process's command line: the primary's saver, the second monitor's preview.
+    const std::string inWindow = " /p " + std::to_string(reinterpret_cast<UINT_PTR>(inside));
+    const auto started = [&](const char* primary, const char* other) {
+        return s.p.Log().Has("cmdline \"" + s.p.File(primary) + "\" /s") &&
+               s.p.Log().Has("cmdline \"" + s.p.File(other) + "\"" + inWindow);
+    };
+    EXPECT_TRUE(test::WaitUntil([&] { return started("E1.scr", "E2.scr"); }));
+    // A player's picture, in its movie child, where expected and changing.
+    const auto plays = [&](HWND player, RECT expected) {
+        HWND movie = GetWindow(player, GW_CHILD);
+        if (!test::WaitUntil([&] { return IsWindowVisible(movie) && HasRect(movie, expected); })) return false;
+        int cx = 0, cy = 0;
+        std::vector<COLORREF> before = test::CaptureClient(movie, &cx, &cy);
+        return test::WaitUntil([&] { return test::CaptureClient(movie, &cx, &cy) != before; }, 3000);
+    };
+    const auto playerIn = [&](HWND parent) { return FindWindowExA(parent, nullptr, nullptr, TOLVARIN_PLAYER_CAPTION); };
+    s.Switch();
+    HWND first = nullptr;
+    ASSERT_TRUE(test::WaitUntil([&] {
+        first = test::FindWindowOf(s.p.Id(), [&](HWND w) { return IsWindowVisible(w) && HasRect(w, primary); });
+        return first && test::TextOf(first) == TOLVARIN_PLAYER_CAPTION && IsWindowVisible(playerIn(inside));
+    }, 10000));
+    EXPECT_TRUE(plays(first, primary));
+    EXPECT_TRUE(plays(playerIn(inside), RECT{second.left, second.top + 200, second.right, second.top + 400}));
+    EXPECT_EQ(GetForegroundWindow(), first);
+    const RECT both = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    test::SaveScreenshot("monitors_two_videos", &both);
+    s.Switch();
+    ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == 3 && IsWindowVisible(playerIn(inside)); }, 10000));
+    EXPECT_TRUE(test::WaitUntil([&] { return s.Shows("test_saver"); }, 10000) && GetForegroundWindow() != inside);
+    ASSERT_TRUE(test::MoveMouseUntil([&] { return !s.p.Running(); }, 10000, second.left + 200));
+    EXPECT_TRUE(test::WaitUntil([&] { return test::CountProcessesInFolder(s.p.Folder()) == 0; }, 15000));
+    EXPECT_FALSE(s.p.Log().Has("input mouse"));  // the primary's saver never saw the mouse
 }
 
 }  // namespace

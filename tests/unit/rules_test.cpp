@@ -9,6 +9,7 @@
 #include "players/Movie.h"
 #include "players/MovieFit.h"
 #include "session/EntryPool.h"
+#include "settings/SaverEntry.h"
 #include "session/SwitchSchedule.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FileCommandText.h"
@@ -370,6 +371,28 @@ TEST(SwitchScheduleTest, SwitchesEveryPeriodButForProgramsNotReplacedAndAfterThe
             if (op == "refused") schedule.PasswordRefused(at);
         }
         EXPECT_EQ(due, c.due) << c.script;
+    }
+}
+
+// With a show on every monitor: the primary picks as ever, the second
+// monitor then among what is no program, rather not what the primary
+// shows, from the rest of the list when the cycle holds nothing for it.
+TEST(EntryPoolTest, AnotherMonitorPicksNoProgramAndRatherNothingShownAlready) {
+    const struct { Texts values; std::string rounds; } cases[] = {
+        {{"○P.exe", "○E1", "○E2", "○E3"}, "P.exe/E1 E2/E3 P.exe/E1 E2/E3"}, {{"○P.exe", "○E1"}, "P.exe/E1 P.exe/E1"},
+        {{"○E1"}, "E1/E1 E1/E1"}, {{"○P.exe", "○Q.exe"}, "P.exe/- Q.exe/-"}};
+    for (const auto& c : cases) {
+        Pool pool(c.values, 2, "");
+        std::string rounds, second;
+        const auto notProgram = [](const std::string& path) { return KindOfPath(path) != EntryKind::Program; };
+        for (size_t i = 0; i < 4 && rounds.size() < c.rounds.size(); ++i) {
+            pool.pool.Pick(2, pool.current, std::rand);
+            const auto unshown = [&](const std::string& path) { return notProgram(path) && path != pool.current; };
+            bool picked = pool.pool.PickWhere(2, second, std::rand, unshown) ||
+                          pool.pool.PickWhere(2, second, std::rand, notProgram);
+            rounds += (i ? " " : "") + pool.current + "/" + (picked ? second : "-");
+        }
+        EXPECT_EQ(rounds, c.rounds);
     }
 }
 

@@ -89,12 +89,12 @@ TEST_F(SettingsFileTest, TheDialogStateIsWrittenKeyByKeyInItsOrderAndEveryWriteI
     EXPECT_EQ(Joined(profile.log),
               "LIST entry=2|LIST List0=○C:\\s\\a.scr|LIST List1=×C:\\p\\b.exe|LIST List2=○C:\\m\\c.avi|"
               "LIST -List3|LIST -List4|OTHER Dir=C:\\m|OTHER Order=2|OTHER ON=2|OTHER Extension=0|"
-              "OTHER SaverName=1|TIMER ON/OFF=1|TIMER Time=999");
+              "OTHER SaverName=1|TIMER ON/OFF=1|TIMER Time=999|OTHER AllMonitors=0");
     profile.log.clear();
     profile.failing = true;
     state.entries.clear();
     EXPECT_FALSE(stored.WriteDialogState(state));
-    EXPECT_EQ(std::to_string(profile.log.size()) + profile.log.front(), "12LIST entry=-1");
+    EXPECT_EQ(std::to_string(profile.log.size()) + profile.log.front(), "13LIST entry=-1");
 }
 
 TEST_F(SettingsFileTest, PerFileValuesAreWrittenAndForgottenByKindAndEveryTextReadsBackAsWritten) {
