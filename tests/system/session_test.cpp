@@ -373,7 +373,7 @@ TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
     ASSERT_TRUE(test::WaitUntil([&] { return s.p.Log().Lines("preview ").size() == 1; }));
     const std::string preview = s.p.Log().Value("preview ");
     HWND inside = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(preview.c_str(), nullptr, 16)));
-    EXPECT_TRUE(HasRect(inside, second) && GetWindowLongA(inside, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+    EXPECT_TRUE(test::Placed(inside) == test::RectOf(second) && GetWindowLongA(inside, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
     EXPECT_EQ(preview.substr(preview.find(' ') + 1), "800x600");
     // Each started process's command line: the primary's saver, the second monitor's preview.
     const std::string inWindow = " /p " + std::to_string(reinterpret_cast<UINT_PTR>(inside));
@@ -385,7 +385,7 @@ TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
     // A player's picture, in its movie child, where expected and changing.
     const auto plays = [&](HWND player, RECT expected) {
         HWND movie = GetWindow(player, GW_CHILD);
-        if (!test::WaitUntil([&] { return IsWindowVisible(movie) && HasRect(movie, expected); })) return false;
+        if (!test::WaitUntil([&] { return IsWindowVisible(movie) && test::Placed(movie) == test::RectOf(expected); })) return false;
         int cx = 0, cy = 0;
         std::vector<COLORREF> before = test::CaptureClient(movie, &cx, &cy);
         return test::WaitUntil([&] { return test::CaptureClient(movie, &cx, &cy) != before; }, 3000);
@@ -394,14 +394,12 @@ TEST(MonitorsTest, EveryMonitorShowsAnEntryOfItsOwnAndAMoveOverAnyEndsThemAll) {
     s.Switch();
     HWND first = nullptr;
     ASSERT_TRUE(test::WaitUntil([&] {
-        first = test::FindWindowOf(s.p.Id(), [&](HWND w) { return IsWindowVisible(w) && HasRect(w, primary); });
+        first = test::FindWindowOf(s.p.Id(), [&](HWND w) { return IsWindowVisible(w) && test::Placed(w) == test::RectOf(primary); });
         return first && test::TextOf(first) == TOLVARIN_PLAYER_CAPTION && IsWindowVisible(playerIn(inside));
     }, 10000));
     EXPECT_TRUE(plays(first, primary));
     EXPECT_TRUE(plays(playerIn(inside), RECT{second.left, second.top + 200, second.right, second.top + 400}));
     EXPECT_EQ(GetForegroundWindow(), first);
-    const RECT both = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    test::SaveScreenshot("monitors_two_videos", &both);
     s.Switch();
     ASSERT_TRUE(test::WaitUntil([&] { return s.Started().size() == 3 && IsWindowVisible(playerIn(inside)); }, 10000));
     EXPECT_TRUE(test::WaitUntil([&] { return s.Shows("test_saver"); }, 10000) && GetForegroundWindow() != inside);
