@@ -46,3 +46,27 @@ void __throw_range_error(const char*) { std::abort(); }
 void __throw_overflow_error(const char*) { std::abort(); }
 void __throw_underflow_error(const char*) { std::abort(); }
 }  // namespace std
+
+// The threads' runtime (winpthreads, which the C++ runtime's mutexes use)
+// imports GetTickCount64, which Windows has from Vista on: imported, it would
+// keep the program from starting on XP at all. The runtime's import slot is
+// filled here instead, before the linker looks in kernel32's import library,
+// with a function that takes the system's GetTickCount64 where there is one
+// and GetTickCount where not (only the runtime's timed waits count with it).
+namespace {
+ULONGLONG WINAPI TickCount64() {
+    static const auto system =
+        FunctionOf<ULONGLONG(WINAPI*)()>(GetModuleHandleA("kernel32.dll"), "GetTickCount64");
+    return system ? system() : GetTickCount();
+}
+}  // namespace
+
+#if defined(__i386__)
+#define TOLVARIN_TICK_COUNT_64_SLOT "__imp__GetTickCount64@0"
+#else
+#define TOLVARIN_TICK_COUNT_64_SLOT "__imp_GetTickCount64"
+#endif
+extern "C" {
+extern ULONGLONG(WINAPI* const tickCount64Slot)() __asm__(TOLVARIN_TICK_COUNT_64_SLOT);
+__attribute__((used)) ULONGLONG(WINAPI* const tickCount64Slot)() = &TickCount64;
+}
