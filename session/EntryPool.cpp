@@ -39,27 +39,7 @@ void EntryPool::Prepare(int order, const std::string& last) {
 }
 
 bool EntryPool::Pick(int order, std::string& current, const RandomSource& random) {
-    if (paths.empty()) return false;
-    if (order != static_cast<int>(PickOrder::Random)) {
-        current = paths.front();
-        paths.pop_front();
-    } else {
-        // The current entry again only when the pool holds no other path
-        // (a hand-edited list may name one path twice); otherwise one of
-        // the others, each as likely as by drawing until one differs.
-        size_t k = static_cast<size_t>(random()) % paths.size();
-        if (paths[k] == current) {
-            std::vector<size_t> others;
-            for (size_t i = 0; i < paths.size(); ++i) {
-                if (paths[i] != current) others.push_back(i);
-            }
-            if (!others.empty()) k = others[static_cast<size_t>(random()) % others.size()];
-        }
-        current = paths[k];
-        paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(k));
-    }
-    if (paths.empty()) Load();
-    return true;
+    return PickWhere(order, current, random, [](const std::string&) { return true; });
 }
 
 bool EntryPool::PickWhere(int order, std::string& current, const RandomSource& random,
@@ -82,12 +62,17 @@ bool EntryPool::PickWhere(int order, std::string& current, const RandomSource& r
     if (found.empty()) return false;
     size_t k = found.front();
     if (order == static_cast<int>(PickOrder::Random)) {
-        std::vector<size_t> others;
-        for (size_t i : found) {
-            if ((*from)[i] != current) others.push_back(i);
+        // The current entry again only when no other path is eligible (a
+        // hand-edited list may name one path twice); otherwise one of the
+        // others, each as likely as by drawing until one differs.
+        k = found[static_cast<size_t>(random()) % found.size()];
+        if ((*from)[k] == current) {
+            std::vector<size_t> others;
+            for (size_t i : found) {
+                if ((*from)[i] != current) others.push_back(i);
+            }
+            if (!others.empty()) k = others[static_cast<size_t>(random()) % others.size()];
         }
-        const std::vector<size_t>& among = others.empty() ? found : others;
-        k = among[static_cast<size_t>(random()) % among.size()];
     }
     current = (*from)[k];
     from->erase(from->begin() + static_cast<std::ptrdiff_t>(k));

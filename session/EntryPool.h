@@ -30,11 +30,11 @@ public:
     // Picks the next entry into current and refills the pool when the pick
     // emptied it. Returns false (and picks nothing) when the pool is empty.
     bool Pick(int order, std::string& current, const RandomSource& random);
-    // The pick for another monitor than the primary: as Pick, but only among
-    // the paths that eligible takes (no program, none on the screen
-    // already); when the pool holds none of them, among all the switched-on
-    // entries, the pool left as it is. False (and nothing picked) when no
-    // entry is eligible.
+    // As Pick, but only among the paths that eligible takes (for another
+    // monitor than the primary: no program, none on the screen already);
+    // when the pool holds none of them, among all the switched-on entries,
+    // the pool left as it is. False (and nothing picked) when no entry is
+    // eligible.
     bool PickWhere(int order, std::string& current, const RandomSource& random,
                    const std::function<bool(const std::string&)>& eligible);
 
