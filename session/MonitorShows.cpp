@@ -109,14 +109,14 @@ void MonitorShows::Fail(size_t monitor) {
     covers.ShowPicture(monitor, true);
 }
 
-MonitorShows::Show* MonitorShows::Find(LPARAM tag, size_t* monitor) {
+bool MonitorShows::Find(LPARAM tag, size_t* monitor) const {
     for (size_t i = 0; tag != 0 && i < shows.size(); ++i) {
         if (shows[i] && shows[i]->tag == tag) {
             *monitor = i;
-            return shows[i].get();
+            return true;
         }
     }
-    return nullptr;
+    return false;
 }
 
 bool MonitorShows::OnStartNotice(WPARAM outcome, LPARAM tag) {

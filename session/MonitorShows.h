@@ -57,7 +57,8 @@ private:
     void Start(size_t monitor, const std::string& primary);
     void Stop(size_t monitor);
     void Fail(size_t monitor);
-    Show* Find(LPARAM tag, size_t* monitor);
+    // The monitor whose show carries tag; false when none does.
+    bool Find(LPARAM tag, size_t* monitor) const;
 
     MonitorCovers& covers;
     Picker picker;
