@@ -24,6 +24,7 @@
 
 #include "players/MoviePlayback.h"
 
+#include "framework/ActiveXHost.h"
 #include "framework/SystemLibrary.h"
 #include "framework/TextUtil.h"
 #include "players/WindowIds.h"
@@ -51,10 +52,9 @@ struct MediaFoundation {
     decltype(&MFPCreateMediaPlayer) createPlayer =
         SystemFunction<decltype(&MFPCreateMediaPlayer)>("mfplay.dll", "MFPCreateMediaPlayer");
     decltype(&MFStartup) startup = SystemFunction<decltype(&MFStartup)>("mfplat.dll", "MFStartup");
-    decltype(&MFShutdown) shutdown = SystemFunction<decltype(&MFShutdown)>("mfplat.dll", "MFShutdown");
     decltype(&MFCreateSourceResolver) createResolver =
         SystemFunction<decltype(&MFCreateSourceResolver)>("mfplat.dll", "MFCreateSourceResolver");
-    bool Present() const { return createPlayer && startup && shutdown && createResolver; }
+    bool Present() const { return createPlayer && startup && createResolver; }
 };
 
 const MediaFoundation& Functions() {
@@ -192,7 +192,6 @@ private:
     HWND notify = nullptr;
     LPARAM cookie = 0;
     bool muted = false;
-    bool startedUp = false;
     IMFSourceResolver* resolver = nullptr;
     IUnknown* cancelCookie = nullptr;
     SourceWait* wait = nullptr;
@@ -217,13 +216,12 @@ bool MediaFoundationPlayback::Open(const std::string& path, HWND screenWindow, H
                                    LPARAM playbackCookie, bool mute) {
     const MediaFoundation& mf = Functions();
     std::vector<wchar_t> url = WidePath(path);
-    if (!mf.Present() || url.empty() || FAILED(mf.startup(kMediaFoundationVersion, MFSTARTUP_FULL))) return false;
-    startedUp = true;
-    // The player's own parts expect COM on the thread whose window they
-    // draw in; an apartment of this thread's kind, as a window's thread has.
-    static const auto startCom = SystemFunction<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx");
-    static const bool com = startCom && SUCCEEDED(startCom(nullptr, COINIT_APARTMENTTHREADED));
-    (void)com;
+    // Started once, for the rest of the process: a playback closed while its
+    // file still opens leaves Media Foundation's threads a source to shut down.
+    static const bool started = mf.Present() && SUCCEEDED(mf.startup(kMediaFoundationVersion, MFSTARTUP_FULL));
+    // The player's own parts expect COM on the thread whose window they draw
+    // in, in a single-threaded apartment, as OLE starts it for this thread.
+    if (!started || url.empty() || !ActiveXHost::EnableControlContainer()) return false;
     notify = notifyWindow;
     cookie = playbackCookie;
     muted = mute;
@@ -380,7 +378,6 @@ void MediaFoundationPlayback::Close() {
     LetGo(events);
     if (source) source->Shutdown();
     LetGo(source);
-    bool waiting = wait != nullptr;
     if (wait) {
         if (cancelCookie) resolver->CancelObjectCreation(cancelCookie);
         wait->Abandon();
@@ -388,10 +385,6 @@ void MediaFoundationPlayback::Close() {
     LetGo(wait);
     LetGo(cancelCookie);
     LetGo(resolver);
-    // Not while a source may still come: Media Foundation's threads must
-    // stay to shut it down.
-    if (startedUp && !waiting) Functions().shutdown();
-    startedUp = false;
     if (screen) DestroyWindow(screen);
     screen = nullptr;
 }
