@@ -25,7 +25,6 @@
 #include "framework/Handles.h"
 #include "framework/SystemLibrary.h"
 #include "framework/Thread.h"
-#include "players/Movie.h"
 #include "players/WindowIds.h"
 
 #include <mmsystem.h>
@@ -41,7 +40,7 @@
 namespace {
 
 // How often the MCI thread notes where the long movies stand, the ones that
-// go on next time where they stopped (Movie.h): only those, since asking
+// go on next time where they stopped (MoviePlayback.h): only those, since asking
 // holds some devices' picture up for a moment.
 constexpr UINT kPositionPeriodMs = 1000;
 
@@ -87,8 +86,10 @@ struct Orders {
     bool running = false;
 };
 
+// Never destroyed: an MCI thread still closing a device when the process
+// ends (after its bounded wait) keeps using them.
 Orders& TheOrders() {
-    static Orders orders;
+    static Orders& orders = *new Orders;
     return orders;
 }
 
@@ -179,8 +180,13 @@ void Run(const Order& order, std::vector<Device>& open) {
     case Command::Open:
         if (state.closing) return;
         state.device = OpenDevice(state);
-        state.callback = CreateWindowExA(0, "STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        if (state.device) open.push_back(order.device);
+        if (state.device) {
+            // The thread's own window, for the device's notices; it goes when
+            // the device closes, here too.
+            state.callback =
+                CreateWindowExA(0, "STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+            open.push_back(order.device);
+        }
         state.Post(state.device ? MovieEvent::Opened : MovieEvent::Failed);
         return;
     case Command::Place: {

@@ -25,11 +25,6 @@
 #include <memory>
 #include <string>
 
-// Long videos go on next time where they stopped, less a little for the
-// viewer to find their way back in: only those longer than this.
-constexpr DWORD kResumeMinLengthMs = 120000;
-constexpr DWORD kResumeBackMs = 5000;
-
 // Where a video of lengthMs that stopped at positionMs starts next time;
 // 0, the beginning, for a short one.
 DWORD ResumePoint(DWORD positionMs, DWORD lengthMs);

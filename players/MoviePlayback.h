@@ -27,6 +27,12 @@
 
 enum class MovieEvent : WPARAM { None, Step, Opened, Playing, Ended, Failed };
 
+// Long videos go on next time where they stopped, less a little for the
+// viewer to find their way back in: only those longer than this (a playback
+// keeps track of where such a one stands; ResumePoint in Movie.h).
+constexpr DWORD kResumeMinLengthMs = 120000;
+constexpr DWORD kResumeBackMs = 5000;
+
 class MoviePlayback {
 public:
     MoviePlayback() = default;
