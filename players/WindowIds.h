@@ -22,9 +22,6 @@ constexpr UINT kStartNoticeMessage = WM_APP + 3;
 // playback's cookie in lParam), posted to the movie player window
 // (players/MoviePlayback.h).
 constexpr UINT kMovieEventMessage = WM_APP + 4;
-// A command to the thread that runs a movie's MCI device (players/MciPlayback.cpp),
-// posted to that thread's own window.
-constexpr UINT kMovieCommandMessage = WM_APP + 5;
 
 // The extra information that the keys and clicks the program injects itself
 // carry (a macro's, the switch's Escape), so that no window of ours takes
@@ -36,5 +33,4 @@ constexpr UINT_PTR kColourTimerId = 100;  // preview pane, covers: the next colo
 constexpr UINT_PTR kSwitchTimerId = 101;  // saver host: the switch to the next entry
 constexpr UINT_PTR kMacroTimerId = 102;   // Flash player: the macro's next step
 constexpr UINT_PTR kPictureTimerId = 103; // start cover: the placeholder picture is due
-constexpr UINT_PTR kPositionTimerId = 104; // MCI device thread: where the movie stands
-constexpr UINT_PTR kInputPollTimerId = 105; // a monitor's cover or player: look at the mouse
+constexpr UINT_PTR kInputPollTimerId = 104; // a monitor's cover or player: look at the mouse
