@@ -2,12 +2,14 @@
 
 #include "framework/App.h"
 #include "framework/SystemLibrary.h"
+#include "framework/TextUtil.h"
 #include "players/SaverInput.h"
 #include "players/WindowIds.h"
 #include "res/resource.h"
 #include "settings/SaverSettings.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 // The system's web browser control.
@@ -20,11 +22,9 @@ constexpr IID kWebBrowser2Iid = {0xD30C1661, 0xCDAF, 0x11D0,
 // there is none. OLE's strings come from the library that the browser
 // control loads too, loaded with the first movie.
 BSTR AllocPath(const char* path) {
-    static const auto alloc = SystemFunction<decltype(&SysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
-    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    BSTR text = alloc && length > 0 ? alloc(nullptr, static_cast<UINT>(length - 1)) : nullptr;
-    if (text) MultiByteToWideChar(CP_ACP, 0, path, -1, text, length);
-    return text;
+    static const auto alloc = SystemFunction<decltype(&SysAllocString)>("oleaut32.dll", "SysAllocString");
+    const std::vector<wchar_t> wide = WidePath(path);
+    return alloc && !wide.empty() ? alloc(wide.data()) : nullptr;
 }
 
 void FreePath(BSTR text) {

@@ -26,11 +26,11 @@ const wchar_t kCannotWriteMessage[] =
 const wchar_t kCannotOpenMessage[] =
     L"ヘルプを開けませんでした。\nブラウザーで次のファイルを開いてください。\n";
 
-WidePath Wide(const wchar_t* text) { return WidePath(text, text + std::wcslen(text) + 1); }
+WideText Wide(const wchar_t* text) { return WideText(text, text + std::wcslen(text) + 1); }
 
 // text followed by tail (ASCII when it is a narrow text).
 template <typename Char>
-WidePath Joined(WidePath text, const Char* tail) {
+WideText Joined(WideText text, const Char* tail) {
     text.pop_back();
     for (; *tail; ++tail) text.push_back(static_cast<wchar_t>(*tail));
     text.push_back(L'\0');
@@ -54,7 +54,7 @@ BOOL CALLBACK AddPage(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR pages)
 
 // Makes each folder along the path that is missing; true when the whole
 // path is a folder then.
-bool MakeFolders(WidePath folder) {
+bool MakeFolders(WideText folder) {
     for (size_t i = 3; i < folder.size(); ++i) {
         if (folder[i] != L'\\' && folder[i] != L'\0') continue;
         const wchar_t kept = folder[i];
@@ -66,7 +66,7 @@ bool MakeFolders(WidePath folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool HoldsBytes(const WidePath& path, const std::string& bytes) {
+bool HoldsBytes(const WideText& path, const std::string& bytes) {
     HANDLE opened = CreateFileW(path.data(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return false;
@@ -78,7 +78,7 @@ bool HoldsBytes(const WidePath& path, const std::string& bytes) {
            read == held.size() && held == bytes;
 }
 
-bool WriteBytes(const WidePath& path, const std::string& bytes) {
+bool WriteBytes(const WideText& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -91,7 +91,7 @@ bool WriteBytes(const WidePath& path, const std::string& bytes) {
     return whole;
 }
 
-WidePath ManualFolderIn(const wchar_t* base) {
+WideText ManualFolderIn(const wchar_t* base) {
     const size_t length = std::wcslen(base);
     return Joined(Wide(base), length > 0 && base[length - 1] == L'\\' ? L"Tolvarin\\Manual"
                                                                      : L"\\Tolvarin\\Manual");
@@ -100,7 +100,7 @@ WidePath ManualFolderIn(const wchar_t* base) {
 // Hands the file to the system, which opens it with the program that the
 // user's system opens such files with. No message of the system's own: the
 // caller says what went wrong.
-bool OpenWithSystem(HWND owner, const WidePath& path) {
+bool OpenWithSystem(HWND owner, const WideText& path) {
     static const auto execute = SystemFunction<decltype(&ShellExecuteExW)>("shell32.dll", "ShellExecuteExW");
     static const auto startCom = SystemFunction<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx");
     static const auto endCom = SystemFunction<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize");
@@ -128,19 +128,19 @@ std::vector<Page> ReadPages(HMODULE module) {
     return pages;
 }
 
-bool WritePages(const WidePath& folder, const std::vector<Page>& pages) {
+bool WritePages(const WideText& folder, const std::vector<Page>& pages) {
     if (!MakeFolders(folder)) return false;
     for (const Page& page : pages) {
-        const WidePath path = Joined(Joined(folder, "\\"), page.name.c_str());
+        const WideText path = Joined(Joined(folder, "\\"), page.name.c_str());
         if (!HoldsBytes(path, page.bytes) && !WriteBytes(path, page.bytes)) return false;
     }
     return true;
 }
 
-std::vector<WidePath> Folders() {
+std::vector<WideText> Folders() {
     static const auto folderPath =
         SystemFunction<decltype(&SHGetFolderPathW)>("shell32.dll", "SHGetFolderPathW");
-    std::vector<WidePath> folders;
+    std::vector<WideText> folders;
     wchar_t path[MAX_PATH + 1] = {};
     if (folderPath && SUCCEEDED(folderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
                                            SHGFP_TYPE_CURRENT, path))) {
@@ -154,14 +154,14 @@ std::vector<WidePath> Folders() {
 void Show(HWND owner, const char* page) {
     App* app = App::Instance();
     const std::vector<Page> pages = ReadPages(app ? app->Handle() : GetModuleHandleW(nullptr));
-    const std::vector<WidePath> folders = Folders();
-    for (const WidePath& folder : folders) {
+    const std::vector<WideText> folders = Folders();
+    for (const WideText& folder : folders) {
         if (!WritePages(folder, pages)) continue;
-        const WidePath path = Joined(Joined(folder, "\\"), page);
+        const WideText path = Joined(Joined(folder, "\\"), page);
         if (!OpenWithSystem(owner, path)) ShowErrorMessage(owner, Joined(Wide(kCannotOpenMessage), path.data()).data());
         return;
     }
-    const WidePath none = Wide(L"");
+    const WideText none = Wide(L"");
     ShowErrorMessage(owner, Joined(Wide(kCannotWriteMessage), (folders.empty() ? none : folders[0]).data()).data());
 }
 

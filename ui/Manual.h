@@ -30,18 +30,18 @@ struct Page {
 
 // A path as the wide calls take it, NUL-terminated. (Not std::wstring: the
 // runtime's wide strings would add more to the program than the manual.)
-using WidePath = std::vector<wchar_t>;
+using WideText = std::vector<wchar_t>;
 
 // Every page in module's resources.
 std::vector<Page> ReadPages(HMODULE module);
 
 // Writes each page into folder (made when missing) whose file there is
 // missing or holds other bytes. False when one could not be written.
-bool WritePages(const WidePath& folder, const std::vector<Page>& pages);
+bool WritePages(const WideText& folder, const std::vector<Page>& pages);
 
 // Where the manual is written, first choice first: "Tolvarin\Manual" in the
 // user's local application data, then in the temporary folder.
-std::vector<WidePath> Folders();
+std::vector<WideText> Folders();
 
 // Writes the manual out and hands page to the system; tells the user (owner
 // owning the message) when it could not be written or opened.
